@@ -1,0 +1,25 @@
+#!/usr/bin/env bash
+# Installs what building and testing Fenrallo needs on Debian 12 (run as root).
+# Cheap when everything is already there: it only calls apt-get for what is missing.
+set -euo pipefail
+
+want=(cmake ninja-build g++ libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
+      wine wine32:i386 xvfb x11-utils xdotool imagemagick fonts-wqy-zenhei
+      clang-tidy clang-format cppcheck python3 zip)
+
+if ! dpkg --print-foreign-architectures | grep -qx i386; then
+    dpkg --add-architecture i386
+    need_update=1
+fi
+
+missing=()
+for p in "${want[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'ok installed' || missing+=("$p")
+done
+
+if [ ${#missing[@]} -gt 0 ] || [ -n "${need_update:-}" ]; then
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q
+    [ ${#missing[@]} -gt 0 ] && apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+exit 0
