@@ -50,7 +50,8 @@ int BatchMover::moveAll(const std::function<Text()>& destination)
     int moved = 0;
     for (int i = 0; i < total; ++i) {
         const Text source = sources_.entryAt(i);
-        if (platform_.MoveWithoutReplace(source, destination() + L'\\' + lastPathComponent(source))) {
+        if (platform_.MoveWithoutReplace(source,
+                                         destination() + L'\\' + lastPathComponent(source))) {
             ++moved;
         }
     }

@@ -66,7 +66,8 @@ public:
             chars += text.size() + 1;
         }
         const std::size_t limit = 0x7fffffff;
-        list_.beginBulkInsert(static_cast<int>(incoming.size() < limit ? incoming.size() : limit), chars);
+        list_.beginBulkInsert(static_cast<int>(incoming.size() < limit ? incoming.size() : limit),
+                              chars);
     }
     ~BulkInsert() { list_.endBulkInsert(); }
     BulkInsert(const BulkInsert&) = delete;

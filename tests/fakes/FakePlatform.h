@@ -3,8 +3,8 @@
 #pragma once
 
 #include <map>
-#include <stdexcept>
 #include <set>
+#include <stdexcept>
 #include <utility>
 #include <vector>
 
@@ -26,7 +26,8 @@ public:
     Text textAt(int position) const override
     {
         ++textReads;
-        return position >= 0 && position < count() ? items[static_cast<std::size_t>(position)] : Text();
+        return position >= 0 && position < count() ? items[static_cast<std::size_t>(position)]
+                                                   : Text();
     }
     void insertAt(int position, const Text& text) override
     {
