@@ -1,0 +1,451 @@
+// The end-to-end tests' eyes and hands inside Wine: a console program that runs beside Fenrallo,
+// takes one command per line on stdin and answers each with one JSON line on stdout. It reads
+// the window's controls, list boxes and message boxes through messages another process may send,
+// and presses buttons or double-clicks list entries the way the window system would report them.
+// Answers are plain ASCII: every other UTF-16 unit is written as a \uXXXX escape, so texts reach
+// the tests exactly as the controls hold them, surrogate pairs included.
+#include <windows.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr UINT kSendTimeoutMs = 10000;
+constexpr DWORD kPollMs = 20;
+
+std::string jsonText(const std::wstring& text)
+{
+    std::string out = "\"";
+    for (const wchar_t unit : text) {
+        if (unit == L'"' || unit == L'\\') {
+            out += '\\';
+            out += static_cast<char>(unit);
+        } else if (unit >= 0x20 && unit < 0x7f) {
+            out += static_cast<char>(unit);
+        } else {
+            std::string escape(7, '\0');
+            std::snprintf(escape.data(), escape.size(), "\\u%04x", static_cast<unsigned>(unit));
+            out += escape.c_str();
+        }
+    }
+    return out + "\"";
+}
+
+std::string jsonHandle(HWND window)
+{
+    return std::to_string(reinterpret_cast<std::uintptr_t>(window));
+}
+
+std::string jsonRect(const RECT& rect)
+{
+    return "[" + std::to_string(rect.left) + "," + std::to_string(rect.top) + "," +
+           std::to_string(rect.right - rect.left) + "," + std::to_string(rect.bottom - rect.top) +
+           "]";
+}
+
+std::string failure(const std::string& why)
+{
+    return "{\"ok\":false,\"error\":" + jsonText(std::wstring(why.begin(), why.end())) + "}";
+}
+
+// A hung or busy target must not hang the tests: every send gives up after a while.
+bool send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+{
+    DWORD_PTR answer = 0;
+    if (SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs,
+                            &answer) == 0) {
+        return false;
+    }
+    result = static_cast<LRESULT>(answer);
+    return true;
+}
+
+std::wstring windowText(HWND window)
+{
+    LRESULT length = 0;
+    if (!send(window, WM_GETTEXTLENGTH, 0, 0, length) || length <= 0) {
+        return {};
+    }
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    LRESULT copied = 0;
+    if (!send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), copied)) {
+        return {};
+    }
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+std::wstring className(HWND window)
+{
+    // 256 characters is the longest class name the window system registers.
+    std::wstring name(257, L'\0');
+    const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
+    name.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    return name;
+}
+
+DWORD processOf(HWND window)
+{
+    DWORD process = 0;
+    GetWindowThreadProcessId(window, &process);
+    return process;
+}
+
+BOOL CALLBACK collectVisible(HWND window, LPARAM found)
+{
+    if (IsWindowVisible(window)) {
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> topLevelWindows()
+{
+    std::vector<HWND> windows;
+    EnumWindows(collectVisible, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+std::vector<HWND> childrenOf(HWND parent)
+{
+    std::vector<HWND> children;
+    for (HWND child = GetWindow(parent, GW_CHILD); child != nullptr;
+         child = GetWindow(child, GW_HWNDNEXT)) {
+        children.push_back(child);
+    }
+    return children;
+}
+
+HWND parseHandle(const std::string& word)
+{
+    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(word)));
+}
+
+// Polls until `find` yields a window or the time is up.
+template <typename Find>
+HWND waitFor(DWORD timeoutMs, Find find)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    for (;;) {
+        if (HWND window = find()) {
+            return window;
+        }
+        if (GetTickCount64() >= deadline) {
+            return nullptr;
+        }
+        Sleep(kPollMs);
+    }
+}
+
+bool waitGone(HWND window, DWORD timeoutMs)
+{
+    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+    while (IsWindow(window)) {
+        if (GetTickCount64() >= deadline) {
+            return false;
+        }
+        Sleep(kPollMs);
+    }
+    return true;
+}
+
+bool isMainWindow(HWND window)
+{
+    const std::wstring cls = className(window);
+    return cls != L"#32770" && cls != L"ConsoleWindowClass" &&
+           windowText(window).rfind(L"Fenrallo", 0) == 0;
+}
+
+std::string describeControl(HWND control)
+{
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    return "{\"hwnd\":" + jsonHandle(control) + ",\"class\":" + jsonText(className(control)) +
+           ",\"text\":" + jsonText(windowText(control)) +
+           ",\"id\":" + std::to_string(GetDlgCtrlID(control)) + ",\"rect\":" + jsonRect(rect) +
+           ",\"visible\":" + (IsWindowVisible(control) ? "true" : "false") +
+           ",\"enabled\":" + (IsWindowEnabled(control) ? "true" : "false") + "}";
+}
+
+std::string mainWindow(DWORD timeoutMs)
+{
+    HWND window = waitFor(timeoutMs, [] {
+        for (HWND candidate : topLevelWindows()) {
+            if (isMainWindow(candidate)) {
+                return candidate;
+            }
+        }
+        return HWND{};
+    });
+    if (window == nullptr) {
+        return failure("no window titled Fenrallo");
+    }
+    RECT client{};
+    GetClientRect(window, &client);
+    MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    std::string controls;
+    for (HWND child : childrenOf(window)) {
+        controls += (controls.empty() ? "" : ",") + describeControl(child);
+    }
+    return "{\"ok\":true,\"hwnd\":" + jsonHandle(window) +
+           ",\"pid\":" + std::to_string(processOf(window)) +
+           ",\"caption\":" + jsonText(windowText(window)) + ",\"client\":" + jsonRect(client) +
+           ",\"controls\":[" + controls + "]}";
+}
+
+std::string listItems(HWND list)
+{
+    LRESULT count = 0;
+    LRESULT selected = 0;
+    LRESULT top = 0;
+    LRESULT itemHeight = 0;
+    if (!send(list, LB_GETCOUNT, 0, 0, count) || !send(list, LB_GETCURSEL, 0, 0, selected) ||
+        !send(list, LB_GETTOPINDEX, 0, 0, top) || !send(list, LB_GETITEMHEIGHT, 0, 0, itemHeight)) {
+        return failure("list box does not answer");
+    }
+    std::string items;
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = 0;
+        if (!send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, length) || length < 0) {
+            return failure("entry length unreadable");
+        }
+        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+        LRESULT copied = 0;
+        if (!send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()),
+                  copied) ||
+            copied < 0) {
+            return failure("entry text unreadable");
+        }
+        text.resize(static_cast<std::size_t>(copied));
+        items += (i == 0 ? "" : ",") + jsonText(text);
+    }
+    RECT client{};
+    GetClientRect(list, &client);
+    MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&client), 2);
+    return "{\"ok\":true,\"count\":" + std::to_string(count) +
+           ",\"selected\":" + std::to_string(selected) + ",\"top\":" + std::to_string(top) +
+           ",\"itemheight\":" + std::to_string(itemHeight) + ",\"client\":" + jsonRect(client) +
+           ",\"items\":[" + items + "]}";
+}
+
+// What the list box tells its parent after a real double click on the selected entry.
+std::string doubleClickEntry(HWND list, int index)
+{
+    LRESULT ignored = 0;
+    if (!send(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0, ignored)) {
+        return failure("list box does not answer");
+    }
+    const WPARAM notice = MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK);
+    if (!PostMessageW(GetParent(list), WM_COMMAND, notice, reinterpret_cast<LPARAM>(list))) {
+        return failure("could not post the double click");
+    }
+    return "{\"ok\":true}";
+}
+
+// Posted, not sent: a click may open a modal message box, and a sent message would wait for it.
+std::string clickButton(HWND button)
+{
+    return PostMessageW(button, BM_CLICK, 0, 0) ? "{\"ok\":true}"
+                                                : failure("could not post the click");
+}
+
+std::string dialogOf(HWND owner, DWORD timeoutMs)
+{
+    const DWORD process = processOf(owner);
+    HWND dialog = waitFor(timeoutMs, [process] {
+        for (HWND candidate : topLevelWindows()) {
+            if (className(candidate) == L"#32770" && processOf(candidate) == process) {
+                return candidate;
+            }
+        }
+        return HWND{};
+    });
+    if (dialog == nullptr) {
+        return failure("no message box");
+    }
+    std::string texts;
+    std::string buttons;
+    for (HWND child : childrenOf(dialog)) {
+        const std::wstring cls = className(child);
+        const std::wstring text = windowText(child);
+        if (cls == L"Button") {
+            buttons += (buttons.empty() ? "" : ",") + describeControl(child);
+        } else if (cls == L"Static" && !text.empty()) {
+            texts += (texts.empty() ? "" : ",") + jsonText(text);
+        }
+    }
+    return "{\"ok\":true,\"hwnd\":" + jsonHandle(dialog) +
+           ",\"owner\":" + jsonHandle(GetWindow(dialog, GW_OWNER)) +
+           ",\"title\":" + jsonText(windowText(dialog)) + ",\"texts\":[" + texts +
+           "],\"buttons\":[" + buttons + "]}";
+}
+
+std::string dismissDialog(HWND dialog, DWORD timeoutMs)
+{
+    HWND ok = GetDlgItem(dialog, IDOK);
+    if (ok == nullptr || !PostMessageW(ok, BM_CLICK, 0, 0)) {
+        return failure("message box has no OK button");
+    }
+    return waitGone(dialog, timeoutMs) ? "{\"ok\":true}" : failure("message box stayed open");
+}
+
+// Posted messages reach a window in the order they were posted, so once a marker posted now has
+// taken effect, everything posted before it (a drop's WM_DROPFILES, a click) has been handled.
+// The marker is the text limit of the disabled run log box, which nothing reads, and it is put
+// back before returning.
+std::string barrier(HWND edit, DWORD timeoutMs)
+{
+    LRESULT original = 0;
+    if (!send(edit, EM_GETLIMITTEXT, 0, 0, original)) {
+        return failure("text box does not answer");
+    }
+    const LRESULT marker = original > 1 ? original - 1 : original + 1;
+    const auto reaches = [edit, timeoutMs](LRESULT value) {
+        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
+        for (;;) {
+            LRESULT now = 0;
+            if (send(edit, EM_GETLIMITTEXT, 0, 0, now) && now == value) {
+                return true;
+            }
+            if (GetTickCount64() >= deadline) {
+                return false;
+            }
+            Sleep(kPollMs / 4);
+        }
+    };
+    if (!PostMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(marker), 0) || !reaches(marker)) {
+        return failure("the window did not get through its queue");
+    }
+    if (!PostMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(original), 0) ||
+        !reaches(original)) {
+        return failure("text limit not restored");
+    }
+    return "{\"ok\":true}";
+}
+
+std::string listTopLevels()
+{
+    std::string windows;
+    for (HWND window : topLevelWindows()) {
+        RECT rect{};
+        GetWindowRect(window, &rect);
+        windows += std::string(windows.empty() ? "" : ",") + "{\"hwnd\":" + jsonHandle(window) +
+                   ",\"pid\":" + std::to_string(processOf(window)) +
+                   ",\"class\":" + jsonText(className(window)) +
+                   ",\"title\":" + jsonText(windowText(window)) + ",\"rect\":" + jsonRect(rect) +
+                   "}";
+    }
+    return "{\"ok\":true,\"windows\":[" + windows + "]}";
+}
+
+std::string run(const std::vector<std::string>& words)
+{
+    const std::string& verb = words[0];
+    const auto arg = [&words](std::size_t i) { return words.at(i); };
+    if (verb == "main") {
+        return mainWindow(static_cast<DWORD>(std::stoul(arg(1))));
+    }
+    if (verb == "items") {
+        return listItems(parseHandle(arg(1)));
+    }
+    if (verb == "text") {
+        return "{\"ok\":true,\"text\":" + jsonText(windowText(parseHandle(arg(1)))) + "}";
+    }
+    if (verb == "dblclick") {
+        return doubleClickEntry(parseHandle(arg(1)), std::stoi(arg(2)));
+    }
+    if (verb == "click") {
+        return clickButton(parseHandle(arg(1)));
+    }
+    if (verb == "dialog") {
+        return dialogOf(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))));
+    }
+    if (verb == "dismiss") {
+        return dismissDialog(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))));
+    }
+    if (verb == "sync") {
+        return barrier(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))));
+    }
+    if (verb == "toplevels") {
+        return listTopLevels();
+    }
+    if (verb == "close") {
+        return PostMessageW(parseHandle(arg(1)), WM_CLOSE, 0, 0) ? "{\"ok\":true}"
+                                                                 : failure("could not post");
+    }
+    if (verb == "gone") {
+        return waitGone(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))))
+                   ? "{\"ok\":true}"
+                   : failure("window still there");
+    }
+    return failure("unknown command " + verb);
+}
+
+std::vector<std::string> splitWords(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::size_t start = 0;
+    while ((start = line.find_first_not_of(" \t\r", start)) != std::string::npos) {
+        const std::size_t end = line.find_first_of(" \t\r", start);
+        words.push_back(line.substr(start, end - start));
+        start = end;
+    }
+    return words;
+}
+
+bool writeLine(HANDLE out, const std::string& line)
+{
+    const std::string whole = line + "\n";
+    std::size_t written = 0;
+    while (written < whole.size()) {
+        DWORD chunk = 0;
+        if (!WriteFile(out, whole.data() + written, static_cast<DWORD>(whole.size() - written),
+                       &chunk, nullptr) ||
+            chunk == 0) {
+            return false;
+        }
+        written += chunk;
+    }
+    return true;
+}
+
+}  // namespace
+
+int main()
+{
+    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
+    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
+    std::string pending;
+    std::string chunk(4096, '\0');
+    for (;;) {
+        std::size_t newline = 0;
+        while ((newline = pending.find('\n')) == std::string::npos) {
+            DWORD got = 0;
+            if (!ReadFile(in, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) ||
+                got == 0) {
+                return 0;
+            }
+            pending.append(chunk.data(), got);
+        }
+        const std::vector<std::string> words = splitWords(pending.substr(0, newline));
+        pending.erase(0, newline + 1);
+        if (words.empty()) {
+            continue;
+        }
+        if (words[0] == "quit") {
+            return 0;
+        }
+        std::string answer;
+        try {
+            answer = run(words);
+        } catch (const std::exception&) {
+            answer = failure("bad arguments");
+        }
+        if (!writeLine(out, answer)) {
+            return 1;
+        }
+    }
+}
