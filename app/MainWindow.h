@@ -1,0 +1,82 @@
+// Form1, the program's only window: it creates the controls from the layout table, lays them out
+// for its DPI, wires the components to them at load time and routes each user event to the
+// component that handles it. Closing it ends the message loop.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <array>
+#include <memory>
+#include <optional>
+
+#include "app/Fonts.h"
+#include "app/Layout.h"
+#include "platform/PlatformServices.h"
+
+namespace fenrallo {
+
+namespace win32 {
+class Win32PlatformServices;
+}
+
+class MainWindow {
+public:
+    // Reaches the real platform, with this window as the owner of its message boxes.
+    MainWindow();
+    // Reaches `platform` instead, which must outlive the window.
+    explicit MainWindow(PlatformServices& platform);
+    ~MainWindow();
+    MainWindow(const MainWindow&) = delete;
+    MainWindow& operator=(const MainWindow&) = delete;
+
+    // Creates the window hidden, with its controls, components and load-time setup done.
+    // False when the window or a control could not be created.
+    bool create(HINSTANCE instance);
+    // Shows the window with the focus in List1.
+    void show(int showCommand);
+
+    // Null before create() and after the window is destroyed.
+    HWND handle() const { return window_; }
+    HWND control(ControlId id) const;
+    UINT dpi() const { return dpi_; }
+
+private:
+    struct Components;
+
+    static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+
+    LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // Nothing when the control's own procedure should handle the message.
+    std::optional<LRESULT> handleControlMessage(ControlId id, UINT message, WPARAM wParam,
+                                                LPARAM lParam);
+
+    LRESULT onCreate();
+    LRESULT onCommand(int commandId, int notification);
+    LRESULT onControlColour(UINT message, HDC dc, HWND control);
+    LRESULT onDpiChanged(UINT newDpi, const RECT& suggested);
+    LRESULT onActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT onSetFocus();
+    LRESULT onDestroy();
+    LRESULT onDropFiles(ControlId list, HDROP drop);
+    LRESULT onLogSetFocus(HWND previous);
+
+    bool createControls();
+    void placeWindow(UINT dpi);
+    void layoutControls(UINT dpi);
+    void runLoadSetup();
+
+    std::unique_ptr<win32::Win32PlatformServices> ownPlatform_;
+    PlatformServices& platform_;
+    HINSTANCE instance_ = nullptr;
+    HWND window_ = nullptr;
+    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
+    std::array<HWND, kControlCount> controls_{};
+    std::array<FontHandle, kFontCount> fonts_;
+    // The control that had the focus when the window was last deactivated.
+    HWND focusToRestore_ = nullptr;
+    std::unique_ptr<Components> components_;
+};
+
+}  // namespace fenrallo
