@@ -174,13 +174,16 @@ class Fenrallo:
         shutil.copyfile(context.exe, self.exe)
         for name, source in plant:
             shutil.copyfile(source, os.path.join(program_folder, name))
+        # A copy from an earlier case may still be closing; its window must not be taken.
+        known = [w["hwnd"] for w in context.probe.ask("toplevels")["windows"]
+                 if w["title"].startswith("Fenrallo")]
         started = time.monotonic()
         # Started from elsewhere: the program must find its folder from its own file.
         self._process = subprocess.Popen(["wine", self.exe], cwd=context.scratch,
                                           stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                           stderr=subprocess.DEVNULL)
         try:
-            self.window = context.probe.ask("main", 30000)
+            self.window = context.probe.ask("main", 30000, *known)
         except ProbeError:
             self.close()
             raise
@@ -262,6 +265,12 @@ class Fenrallo:
         bx, by, bw, bh = ok[0]["rect"]
         self.ctx.display.click(bx + bw // 2, by + bh // 2)
         self.ctx.probe.ask("gone", dialog["hwnd"], 10000)
+
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
 
     def close(self):
         if self._process.poll() is None:

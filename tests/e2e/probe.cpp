@@ -6,8 +6,10 @@
 // the tests exactly as the controls hold them, surrogate pairs included.
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -215,11 +217,13 @@ std::string describeControl(HWND control)
         .str();
 }
 
-std::string mainWindow(DWORD timeoutMs)
+// `known` are windows of copies started earlier and still closing: the answer is a new one.
+std::string mainWindow(DWORD timeoutMs, const std::vector<HWND>& known)
 {
-    HWND window = waitFor(timeoutMs, [] {
+    HWND window = waitFor(timeoutMs, [&known] {
         for (HWND candidate : topLevelWindows()) {
-            if (isMainWindow(candidate)) {
+            if (std::find(known.begin(), known.end(), candidate) == known.end() &&
+                isMainWindow(candidate)) {
                 return candidate;
             }
         }
@@ -405,7 +409,11 @@ std::string run(const std::vector<std::string>& words)
     const std::string& verb = words[0];
     const auto arg = [&words](std::size_t i) { return words.at(i); };
     if (verb == "main") {
-        return mainWindow(static_cast<DWORD>(std::stoul(arg(1))));
+        std::vector<HWND> known;
+        for (std::size_t i = 2; i < words.size(); ++i) {
+            known.push_back(parseHandle(words[i]));
+        }
+        return mainWindow(static_cast<DWORD>(std::stoul(arg(1))), known);
     }
     if (verb == "items") {
         return listItems(parseHandle(arg(1)));

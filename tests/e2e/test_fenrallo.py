@@ -107,15 +107,14 @@ class TestStartUp(FenralloCase):
         ]
         for label, folder in rows:
             with self.subTest(label):
-                app = self.start(folder)
-                directory = self.win(folder)
-                self.assertEqual(app.caption(), "Fenrallo" + directory)
-                label3 = [c for c in app.controls if c.cls == "static"
-                          and c.text.startswith("默认目录：")]
-                self.assertEqual([c.text for c in label3], ["默认目录： " + directory])
-                self.assertEqual(app.log(), INITIAL_LOG)
-                self.assertEqual((app.items(app.list1), app.items(app.list2)), ([], []))
-                app.close()
+                with self.start(folder) as app:
+                    directory = self.win(folder)
+                    self.assertEqual(app.caption(), "Fenrallo" + directory)
+                    label3 = [c for c in app.controls if c.cls == "static"
+                              and c.text.startswith("默认目录：")]
+                    self.assertEqual([c.text for c in label3], ["默认目录： " + directory])
+                    self.assertEqual(app.log(), INITIAL_LOG)
+                    self.assertEqual((app.items(app.list1), app.items(app.list2)), ([], []))
                 os.remove(app.exe)
 
     def test_controls_sit_where_the_layout_puts_them(self):
@@ -186,16 +185,15 @@ class TestSourceListDrops(FenralloCase):
                     else:
                         make_file(path)
                     paths[key] = path
-                app = self.start()
-                for drop in drops:
-                    app.drop(app.list1, [paths[k] for k in drop])
-                want = [self.win(paths[k]) for k in expected]
-                self.assertEqual(app.items(app.list1), want)
-                self.assertEqual(app.log(), received_log(len(want)))
-                self.assertEqual(app.items(app.list2), [])
-                if label.startswith("a listed path"):
-                    CTX.screenshot("e2e-drops.png")
-                app.close()
+                with self.start() as app:
+                    for drop in drops:
+                        app.drop(app.list1, [paths[k] for k in drop])
+                    want = [self.win(paths[k]) for k in expected]
+                    self.assertEqual(app.items(app.list1), want)
+                    self.assertEqual(app.log(), received_log(len(want)))
+                    self.assertEqual(app.items(app.list2), [])
+                    if label.startswith("a listed path"):
+                        CTX.screenshot("e2e-drops.png")
 
     def test_a_drop_on_the_target_list_leaves_the_source_list_and_log_alone(self):
         case = CTX.fresh_folder("目标")
@@ -294,18 +292,17 @@ class TestMoveToDefaultDirectory(FenralloCase):
                 else:
                     make_file(os.path.join(first_path, "内.txt"))
                 later = make_file(os.path.join(case, "普通.txt"))
-                app = self.start(os.path.join(case, "程序 目录"))
-                before = world_fingerprint({"case": case})
-                app.drop(app.list1, [first_path, later])
-                app.click(MOVE_TO_DEFAULT)
-                self.expect_warning(app, NO_SOURCE)
-                self.assertEqual(app.log(), received_log(2))
-                self.assertEqual(world_fingerprint({"case": case}), before)
-                app.close()
+                with self.start(os.path.join(case, "程序 目录")) as app:
+                    before = world_fingerprint({"case": case})
+                    app.drop(app.list1, [first_path, later])
+                    app.click(MOVE_TO_DEFAULT)
+                    self.expect_warning(app, NO_SOURCE)
+                    self.assertEqual(app.log(), received_log(2))
+                    self.assertEqual(world_fingerprint({"case": case}), before)
 
     def test_counts_only_the_entries_that_really_moved(self):
-        # Each row: files to drop (name -> contents), a name already in the program folder,
-        # a dropped name deleted before the click, and the names that must move.
+        # Each row: names to drop (a trailing slash makes a folder), a name already in the
+        # program folder, a dropped name deleted before the click, and the names that move.
         rows = [
             ("a folder among the files moves as a whole", ["文件.txt", "文件夹/"], None, None,
              ["文件.txt", "文件夹"]),
@@ -326,19 +323,18 @@ class TestMoveToDefaultDirectory(FenralloCase):
                     else:
                         path = make_file(os.path.join(case, "源", name))
                     paths.append(path)
-                app = self.start(program)
-                if clash:
-                    make_file(os.path.join(program, clash), "already here")
-                app.drop(app.list1, paths)
-                if gone:
-                    os.remove(os.path.join(case, "源", gone))
-                world = {"case": case}
-                before = world_fingerprint(world)
-                self.click_and_wait_for_log(app, MOVE_TO_DEFAULT, app.log())
-                self.assertEqual(app.log(), received_log(len(names)) + moved_log(len(expected)))
-                moves = {f"case/源/{n}": f"case/程序 目录/{n}" for n in expected}
-                self.assertEqual(world_fingerprint(world), after_moves(before, moves))
-                app.close()
+                with self.start(program) as app:
+                    if clash:
+                        make_file(os.path.join(program, clash), "already here")
+                    app.drop(app.list1, paths)
+                    if gone:
+                        os.remove(os.path.join(case, "源", gone))
+                    world = {"case": case}
+                    before = world_fingerprint(world)
+                    self.click_and_wait_for_log(app, MOVE_TO_DEFAULT, app.log())
+                    self.assertEqual(app.log(), received_log(len(names)) + moved_log(len(expected)))
+                    moves = {f"case/源/{n}": f"case/程序 目录/{n}" for n in expected}
+                    self.assertEqual(world_fingerprint(world), after_moves(before, moves))
 
     def test_program_at_a_drive_root_moves_into_the_root(self):
         root = CTX.drives.linux_root("Q:")
@@ -420,18 +416,17 @@ class TestMoveToTargetDirectory(FenralloCase):
                     else:
                         make_file(path)
                     paths.append(path)
-                app = self.start(os.path.join(case, "程序 目录"))
-                app.drop(app.list1, paths)
-                for drop in drops:
-                    app.drop(app.list2, [folder(n) for n in drop])
-                before = world_fingerprint(world)
-                self.click_and_wait_for_log(app, MOVE_TO_TARGET, app.log())
-                self.assertEqual(app.log(), received_log(len(names)) + moved_log(len(names)))
-                dest = (f"other/{receiver[2:]}" if receiver.startswith("R:")
-                        else f"case/{receiver}")
-                moves = {f"case/源/{n.rstrip('/')}": f"{dest}/{n.rstrip('/')}" for n in names}
-                self.assertEqual(world_fingerprint(world), after_moves(before, moves))
-                app.close()
+                with self.start(os.path.join(case, "程序 目录")) as app:
+                    app.drop(app.list1, paths)
+                    for drop in drops:
+                        app.drop(app.list2, [folder(n) for n in drop])
+                    before = world_fingerprint(world)
+                    self.click_and_wait_for_log(app, MOVE_TO_TARGET, app.log())
+                    self.assertEqual(app.log(), received_log(len(names)) + moved_log(len(names)))
+                    dest = (f"other/{receiver[2:]}" if receiver.startswith("R:")
+                            else f"case/{receiver}")
+                    moves = {f"case/源/{n.rstrip('/')}": f"{dest}/{n.rstrip('/')}" for n in names}
+                    self.assertEqual(world_fingerprint(world), after_moves(before, moves))
 
 
 class TestOpenDefaultDirectory(FenralloCase):
