@@ -12,9 +12,18 @@ namespace {
 // Windows' own faces first under both their names, then what Linux desktops (and so Wine)
 // commonly carry.
 constexpr std::array<const wchar_t*, 12> kChineseFaces = {
-    L"宋体",           L"SimSun",      L"新宋体",           L"NSimSun",
-    L"微软雅黑",       L"Microsoft YaHei", L"黑体",         L"SimHei",
-    L"WenQuanYi Zen Hei", L"WenQuanYi Micro Hei", L"Noto Sans CJK SC", L"Source Han Sans SC",
+    L"宋体",
+    L"SimSun",
+    L"新宋体",
+    L"NSimSun",
+    L"微软雅黑",
+    L"Microsoft YaHei",
+    L"黑体",
+    L"SimHei",
+    L"WenQuanYi Zen Hei",
+    L"WenQuanYi Micro Hei",
+    L"Noto Sans CJK SC",
+    L"Source Han Sans SC",
 };
 
 int CALLBACK noteFound(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found)

@@ -8,6 +8,8 @@ namespace fenrallo {
 
 namespace {
 
+constexpr int kFirstCommandId = 100;
+
 // SS_NOPREFIX: Label3 shows a directory, and an '&' in it must not turn into an underline.
 constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 // Unsorted, single selection, exact height (no snapping to whole rows), double clicks reported.
@@ -22,6 +24,7 @@ constexpr DWORD kLog = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL;
 
 }  // namespace
 
+// clang-format off
 const std::array<ControlSpec, kControlCount> kControls = {{
     {ControlId::Label1, "Label1", L"STATIC", L"待处理文件列表：",
      {600, 120, 3855, 255}, 3, FontId::Song12, kLabel, 0},
@@ -44,6 +47,7 @@ const std::array<ControlSpec, kControlCount> kControls = {{
     {ControlId::Label3, "Label3", L"STATIC", L"Label3",
      {600, 6000, 11535, 375}, 8, FontId::YaHei9, kLabel, 0},
 }};
+// clang-format on
 
 const ControlSpec& controlSpec(ControlId id)
 {
@@ -62,12 +66,6 @@ const FontSpec& fontSpec(FontId id)
     }};
     return fonts[static_cast<std::size_t>(id)];
 }
-
-namespace {
-
-constexpr int kFirstCommandId = 100;
-
-}  // namespace
 
 int controlCommandId(ControlId id)
 {

@@ -10,7 +10,18 @@
 namespace fenrallo {
 
 // In the order of the rows of kControls.
-enum class ControlId { Label1, List1, Label4, Command4, Label2, List2, Command5, Text1, Command6, Label3 };
+enum class ControlId {
+    Label1,
+    List1,
+    Label4,
+    Command4,
+    Label2,
+    List2,
+    Command5,
+    Text1,
+    Command6,
+    Label3
+};
 constexpr int kControlCount = 10;
 
 enum class FontId { Song12, Song14, YaHei9, Default };

@@ -43,12 +43,11 @@ bool registerWindowClass(HINSTANCE instance, WNDPROC procedure)
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
     // Shared icons belong to the system and live as long as the class, which is the process.
-    windowClass.hIcon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId),
-                                                      IMAGE_ICON, 0, 0,
-                                                      LR_DEFAULTSIZE | LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(
-        LoadImageW(instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON,
-                   GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hIcon = static_cast<HICON>(LoadImageW(
+        instance, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, 0, 0, LR_DEFAULTSIZE | LR_SHARED));
+    windowClass.hIconSm = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconId),
+                                                        IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
+                                                        GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     windowClass.lpszClassName = kClassName;
@@ -58,16 +57,16 @@ bool registerWindowClass(HINSTANCE instance, WNDPROC procedure)
 bool isMouseClick(UINT message)
 {
     switch (message) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK:
-    case WM_RBUTTONDOWN:
-    case WM_RBUTTONDBLCLK:
-    case WM_RBUTTONUP:
-    case WM_MBUTTONDOWN:
-    case WM_MBUTTONDBLCLK:
-        return true;
-    default:
-        return false;
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -169,6 +168,8 @@ LRESULT CALLBACK MainWindow::controlProc(HWND control, UINT message, WPARAM wPar
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    // One line per message: the switch is the window's table of contents.
+    // clang-format off
     switch (message) {
     case WM_CREATE: return onCreate();
     case WM_COMMAND: return onCommand(LOWORD(wParam), HIWORD(wParam));
@@ -181,10 +182,11 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY: return onDestroy();
     default: return DefWindowProcW(window_, message, wParam, lParam);
     }
+    // clang-format on
 }
 
-std::optional<LRESULT> MainWindow::handleControlMessage(ControlId id, UINT message,
-                                                       WPARAM wParam, LPARAM lParam)
+std::optional<LRESULT> MainWindow::handleControlMessage(ControlId id, UINT message, WPARAM wParam,
+                                                        LPARAM lParam)
 {
     if (message == WM_DROPFILES) {
         return onDropFiles(id, reinterpret_cast<HDROP>(wParam));
@@ -215,9 +217,8 @@ LRESULT MainWindow::onCreate()
     if (!createControls()) {
         return -1;
     }
-    components_ = std::make_unique<Components>(platform_, control(ControlId::List1),
-                                               control(ControlId::List2),
-                                               control(ControlId::Text1));
+    components_ = std::make_unique<Components>(
+        platform_, control(ControlId::List1), control(ControlId::List2), control(ControlId::Text1));
     const UINT dpi = dpiOfWindow(window_);
     placeWindow(dpi);
     layoutControls(dpi);
@@ -236,10 +237,9 @@ bool MainWindow::createControls()
     for (const std::size_t row : byTab) {
         const ControlSpec& spec = kControls[row];
         const HWND created = CreateWindowExW(
-            spec.exStyle, spec.windowClass, spec.text, WS_CHILD | WS_VISIBLE | spec.style, 0, 0,
-            0, 0, window_,
-            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlCommandId(spec.id))), instance_,
-            nullptr);
+            spec.exStyle, spec.windowClass, spec.text, WS_CHILD | WS_VISIBLE | spec.style, 0, 0, 0,
+            0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlCommandId(spec.id))),
+            instance_, nullptr);
         if (created == nullptr) {
             return false;
         }
@@ -323,9 +323,8 @@ LRESULT MainWindow::onControlColour(UINT message, HDC dc, HWND child)
 
 LRESULT MainWindow::onDpiChanged(UINT newDpi, const RECT& suggested)
 {
-    SetWindowPos(window_, nullptr, suggested.left, suggested.top,
-                 suggested.right - suggested.left, suggested.bottom - suggested.top,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(window_, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     layoutControls(newDpi);
     return 0;
 }
@@ -380,10 +379,10 @@ LRESULT MainWindow::onDropFiles(ControlId list, HDROP drop)
 
 LRESULT MainWindow::onLogSetFocus(HWND previous)
 {
-    const HWND back = previous != nullptr && IsChild(window_, previous) &&
-                              previous != control(ControlId::Text1)
-                          ? previous
-                          : window_;
+    const HWND back =
+        previous != nullptr && IsChild(window_, previous) && previous != control(ControlId::Text1)
+            ? previous
+            : window_;
     SetFocus(back);
     return 0;
 }

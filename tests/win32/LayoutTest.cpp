@@ -27,6 +27,7 @@ struct ExpectedPlace {
 };
 
 // Twips divided by 15 at 96 DPI and by 10 at 144 DPI, halves rounded up as MulDiv does.
+// clang-format off
 constexpr std::array<ExpectedPlace, kControlCount> kPlaces = {{
     {ControlId::Label1, "Label1", {40, 8, 257, 17}, {60, 12, 386, 26}, -16, -24},
     {ControlId::List1, "List1", {40, 32, 601, 208}, {60, 48, 902, 312}, -12, -18},
@@ -39,6 +40,7 @@ constexpr std::array<ExpectedPlace, kControlCount> kPlaces = {{
     {ControlId::Command6, "Command6", {664, 352, 137, 33}, {996, 528, 206, 50}, -16, -24},
     {ControlId::Label3, "Label3", {40, 400, 769, 25}, {60, 600, 1154, 38}, -12, -18},
 }};
+// clang-format on
 
 bool at144()
 {
@@ -84,7 +86,8 @@ TEST_F(LayoutTest, FontsHaveTheTableSizesInAChineseCharacterSet)
     const HDC dc = CreateCompatibleDC(screen);
     for (const ExpectedPlace& place : kPlaces) {
         SCOPED_TRACE(place.name);
-        const auto font = reinterpret_cast<HFONT>(SendMessageW(control(place.id), WM_GETFONT, 0, 0));
+        const auto font =
+            reinterpret_cast<HFONT>(SendMessageW(control(place.id), WM_GETFONT, 0, 0));
         ASSERT_NE(font, nullptr);
         LOGFONTW logical{};
         ASSERT_EQ(GetObjectW(font, sizeof logical, &logical), static_cast<int>(sizeof logical));

@@ -153,7 +153,9 @@ TEST(Win32ListBoxTest, BulkInsertStopsRedrawOnceAndReservesOnlyForLargeDrops)
     const Recorded on{WM_SETREDRAW, TRUE, 0};
     const std::vector<BulkCase> cases = {
         {"small", {{3, 30}}, {off}, {off, on}},
-        {"large", {{1000, 5000}}, {off, {LB_INITSTORAGE, 1000, 10000}},
+        {"large",
+         {{1000, 5000}},
+         {off, {LB_INITSTORAGE, 1000, 10000}},
          {off, {LB_INITSTORAGE, 1000, 10000}, on}},
         {"nested", {{3, 30}, {5000, 9}}, {off}, {off, on}},
     };

@@ -62,8 +62,8 @@ TEST(WindowResourceTest, IconOneHoldsFourSizesInTrueColour)
     }
     EXPECT_EQ(sizes, (std::set<int>{16, 32, 48, 64}));
 
-    const auto big = static_cast<HICON>(LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1),
-                                                   IMAGE_ICON, 64, 64, 0));
+    const auto big = static_cast<HICON>(
+        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 64, 64, 0));
     ASSERT_NE(big, nullptr);
     ICONINFO info{};
     ASSERT_TRUE(GetIconInfo(big, &info));

@@ -27,7 +27,8 @@ constexpr DWORD kListMust = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_TABSTOP;
 constexpr DWORD kLabelMustNot = WS_TABSTOP | SS_CENTER | SS_RIGHT | SS_LEFTNOWORDWRAP;
 
 const std::array<ExpectedControl, kControlCount> kExpected = {{
-    {ControlId::Label1, "Label1", L"Static", L"待处理文件列表：", SS_NOPREFIX, kLabelMustNot, false},
+    {ControlId::Label1, "Label1", L"Static", L"待处理文件列表：", SS_NOPREFIX, kLabelMustNot,
+     false},
     {ControlId::List1, "List1", L"ListBox", L"", kListMust, kListMustNot, true},
     {ControlId::Label4, "Label4", L"Static", L"默认目录就是程序运行目录", SS_NOPREFIX,
      kLabelMustNot, false},
@@ -277,7 +278,7 @@ TEST_F(WindowRoutingTest, EachButtonRunsItsCommand)
 
     click(ControlId::Command5);
     EXPECT_EQ(platform_.moves, (std::vector<fake::Move>{{L"Z:\\in\\a.txt", L"Z:\\out\\a.txt"},
-                                                         {L"Z:\\in\\b", L"Z:\\out\\b"}}));
+                                                        {L"Z:\\in\\b", L"Z:\\out\\b"}}));
     EXPECT_EQ(win32::windowText(control(ControlId::Text1)),
               L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件本次共移动2个文件");
 
@@ -285,7 +286,7 @@ TEST_F(WindowRoutingTest, EachButtonRunsItsCommand)
     platform_.entries = {{L"Z:\\in\\a.txt", fake::FakePlatform::Kind::File}};
     click(ControlId::Command4);
     EXPECT_EQ(platform_.moves, (std::vector<fake::Move>{{L"Z:\\in\\a.txt", L"Q:\\\\a.txt"},
-                                                         {L"Z:\\in\\b", L"Q:\\\\b"}}));
+                                                        {L"Z:\\in\\b", L"Q:\\\\b"}}));
 
     click(ControlId::Command6);
     EXPECT_EQ(platform_.launches, (TextList{L"explorer \"Q:\\\" "}));

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <windows.h>
+
 #include <shellapi.h>
 #include <shlobj.h>
 
@@ -72,11 +73,6 @@ inline HDROP makeDrop(const TextList& paths)
     }
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
-}
-
-inline Text listEntry(HWND list, int position)
-{
-    return win32::Win32ListBox(list).textAt(position);
 }
 
 inline TextList listEntries(HWND list)
