@@ -49,7 +49,7 @@ bool registerWindowClass(HINSTANCE instance, WNDPROC procedure)
                                                         IMAGE_ICON, GetSystemMetrics(SM_CXSMICON),
                                                         GetSystemMetrics(SM_CYSMICON), LR_SHARED));
     windowClass.hCursor = LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_BTNFACE + 1));
     windowClass.lpszClassName = kClassName;
     return RegisterClassExW(&windowClass) != 0;
 }
@@ -151,19 +151,18 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
     return self->handleMessage(message, wParam, lParam);
 }
 
-LRESULT CALLBACK MainWindow::controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK MainWindow::controlProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
 {
     // The class's own procedure sits in the control's user data, which the system classes
     // leave to the application.
-    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(control, GWLP_USERDATA));
-    auto* self =
-        reinterpret_cast<MainWindow*>(GetWindowLongPtrW(GetParent(control), GWLP_USERDATA));
+    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(child, GWLP_USERDATA));
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(GetParent(child), GWLP_USERDATA));
     ControlId id{};
-    if (self == nullptr || !controlFromCommandId(GetDlgCtrlID(control), id)) {
-        return CallWindowProcW(original, control, message, wParam, lParam);
+    if (self == nullptr || !controlFromCommandId(GetDlgCtrlID(child), id)) {
+        return CallWindowProcW(original, child, message, wParam, lParam);
     }
     const std::optional<LRESULT> handled = self->handleControlMessage(id, message, wParam, lParam);
-    return handled ? *handled : CallWindowProcW(original, control, message, wParam, lParam);
+    return handled ? *handled : CallWindowProcW(original, child, message, wParam, lParam);
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)

@@ -46,7 +46,7 @@ private:
     struct Components;
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK controlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK controlProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     // Nothing when the control's own procedure should handle the message.
@@ -55,7 +55,7 @@ private:
 
     LRESULT onCreate();
     LRESULT onCommand(int commandId, int notification);
-    LRESULT onControlColour(UINT message, HDC dc, HWND control);
+    LRESULT onControlColour(UINT message, HDC dc, HWND child);
     LRESULT onDpiChanged(UINT newDpi, const RECT& suggested);
     LRESULT onActivate(WPARAM wParam, LPARAM lParam);
     LRESULT onSetFocus();

@@ -29,8 +29,8 @@ Text windowText(HWND window)
 
 int Win32ListBox::count() const
 {
-    const LRESULT count = SendMessageW(box_, LB_GETCOUNT, 0, 0);
-    return count < 0 ? 0 : static_cast<int>(count);
+    const LRESULT entries = SendMessageW(box_, LB_GETCOUNT, 0, 0);
+    return entries < 0 ? 0 : static_cast<int>(entries);
 }
 
 Text Win32ListBox::textAt(int position) const

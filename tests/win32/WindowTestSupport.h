@@ -9,8 +9,8 @@
 #include <shlobj.h>
 
 #include <atomic>
-#include <cstdlib>
 #include <cstring>
+#include <cwchar>
 #include <memory>
 #include <string>
 #include <thread>
@@ -26,8 +26,13 @@ namespace fenrallo::test {
 // The DPI the prefix was set to by tools/with-wine (FENRALLO_DPI), 96 when it was not.
 inline UINT expectedDpi()
 {
-    const char* value = std::getenv("FENRALLO_DPI");
-    return value != nullptr && *value != '\0' ? static_cast<UINT>(std::atoi(value)) : 96u;
+    const DWORD size = GetEnvironmentVariableW(L"FENRALLO_DPI", nullptr, 0);
+    if (size <= 1) {
+        return 96;
+    }
+    Text value(size, L'\0');
+    value.resize(GetEnvironmentVariableW(L"FENRALLO_DPI", value.data(), size));
+    return static_cast<UINT>(std::wcstoul(value.c_str(), nullptr, 10));
 }
 
 // Handles every message waiting for this thread, so posted and deferred work has happened.
