@@ -387,6 +387,27 @@ std::string barrier(HWND edit, DWORD timeoutMs)
     return success();
 }
 
+// Keyboard focus and selection of another process: GetFocus only sees this thread's windows.
+std::string focusOf(HWND window, HWND edit)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info)) {
+        return failure("no thread information");
+    }
+    LRESULT selection = 0;
+    if (!send(edit, EM_GETSEL, 0, 0, selection)) {
+        return failure("text box does not answer");
+    }
+    return JsonObject()
+        .flag("ok", true)
+        .handle("focus", info.hwndFocus)
+        .handle("active", info.hwndActive)
+        .number("selstart", LOWORD(selection))
+        .number("selend", HIWORD(selection))
+        .str();
+}
+
 std::string listTopLevels()
 {
     std::vector<std::string> windows;
@@ -435,6 +456,9 @@ std::string run(const std::vector<std::string>& words)
     }
     if (verb == "sync") {
         return barrier(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))));
+    }
+    if (verb == "focus") {
+        return focusOf(parseHandle(arg(1)), parseHandle(arg(2)));
     }
     if (verb == "toplevels") {
         return listTopLevels();

@@ -139,6 +139,38 @@ class TestStartUp(FenralloCase):
                 for got, want in zip(actual, expected):
                     self.assertLessEqual(abs(got - want), 1, f"{name}: {actual} != {expected}")
 
+    def test_keyboard_focus_skips_the_run_log(self):
+        app = self.start()
+        names = {app.list1.hwnd: "List1", app.list2.hwnd: "List2", app.text1.hwnd: "Text1"}
+        names.update({c.hwnd: c.text for c in app.controls if c.cls == "button"})
+
+        def focus():
+            state = CTX.probe.ask("focus", app.hwnd, app.text1.hwnd)
+            return names.get(state["focus"], state["focus"])
+
+        self.assertEqual(focus(), "List1", "the focus starts in List1")
+        # Each row: what the user does, and where the focus must be afterwards.
+        rows = [
+            ("Tab", lambda: CTX.display.key("Tab"), MOVE_TO_DEFAULT),
+            ("Tab", lambda: CTX.display.key("Tab"), "List2"),
+            ("Tab", lambda: CTX.display.key("Tab"), MOVE_TO_TARGET),
+            ("Tab", lambda: CTX.display.key("Tab"), OPEN_DEFAULT),
+            ("Tab wraps", lambda: CTX.display.key("Tab"), "List1"),
+            ("Shift+Tab", lambda: CTX.display.key("Shift_L", "Tab"), OPEN_DEFAULT),
+            ("click on the run log", lambda: CTX.display.click(*app.text1.centre), OPEN_DEFAULT),
+            ("double click on the run log",
+             lambda: CTX.display.click(*app.text1.centre, count=2), OPEN_DEFAULT),
+            ("typing after that", lambda: CTX.display.key("a"), OPEN_DEFAULT),
+        ]
+        for label, act, expected in rows:
+            with self.subTest(label):
+                act()
+                wait_until(lambda: focus() == expected, 3)
+                self.assertEqual(focus(), expected)
+                state = CTX.probe.ask("focus", app.hwnd, app.text1.hwnd)
+                self.assertEqual(state["selstart"], state["selend"], "nothing selected in it")
+                self.assertEqual(app.log(), INITIAL_LOG)
+
     def test_commands_on_an_empty_list_warn_and_leave_everything(self):
         app = self.start()
         before = harness.fingerprint(app.folder)
@@ -159,7 +191,8 @@ class TestStartUp(FenralloCase):
 
 class TestSourceListDrops(FenralloCase):
     NAMES = {"A": "A 甲.txt", "B": "B 乙😀.txt", "C": "C 丙.txt", "D": "D 丁 🗂.txt",
-             "a": "case.txt", "Aa": "Case.txt", "F": "子 文件夹", "G": "ɑβγ €.txt"}
+             "a": "case.txt", "Aa": "Case.txt", "F": "子 文件夹", "G": "ɑβγ €.txt",
+             "L": os.path.join(*["很长的目录名 " + "x" * 60] * 4, "末尾.txt")}
     # Each row: the drops in order (letters name files) and the list that must result.
     ROWS = [
         ("into an empty list", ["ABC"], "ABC"),
@@ -170,6 +203,7 @@ class TestSourceListDrops(FenralloCase):
         ("paths that differ only in letter case are both listed", [["a"], ["Aa"]], ["Aa", "a"]),
         ("folders and names beyond the code page are listed as they are", [["F", "G", "D"]],
          ["F", "G", "D"]),
+        ("a path over 260 characters is listed whole", [["L", "A"]], ["L", "A"]),
     ]
 
     def test_drop_intake(self):
@@ -256,14 +290,17 @@ class TestMoveToDefaultDirectory(FenralloCase):
     def test_moves_every_entry_then_warns_once_the_first_is_gone(self):
         case = CTX.fresh_folder("默认")
         src = os.path.join(case, "源 文件")
+        # The second one lies deep enough for a path over 260 characters.
+        deep = os.path.join(src, *["子 目录 " + "长" * 40] * 5)
         files = [make_file(os.path.join(src, "甲 1.txt")),
-                 make_file(os.path.join(src, "子 目录", "乙 😀.txt")),
+                 make_file(os.path.join(deep, "乙 😀.txt")),
                  make_file(os.path.join(src, "丙.bin"), "三" * 5000)]
         app = self.start(os.path.join(case, "程序 目录"))
         world = {"case": case}
         before = world_fingerprint(world)
         app.drop(app.list1, files)
         listed = app.items(app.list1)
+        self.assertGreater(len(listed[1]), 260)
         self.click_and_wait_for_log(app, MOVE_TO_DEFAULT, app.log())
         self.assertEqual(app.log(), "以下为任务执行信息：\r\n\r\n当前共接收 3 个文件本次共移动3个文件")
         moves = {f"case/源 文件/{os.path.relpath(f, src)}":
