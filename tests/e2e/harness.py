@@ -235,6 +235,19 @@ class Fenrallo:
     def alive(self):
         return self._process.poll() is None
 
+    def ended_within(self, seconds):
+        try:
+            self._process.wait(seconds)
+            return True
+        except subprocess.TimeoutExpired:
+            return False
+
+    def window_rect(self):
+        for window in self.ctx.probe.ask("toplevels")["windows"]:
+            if window["hwnd"] == self.hwnd:
+                return window["rect"]
+        return None
+
     # Acting ----------------------------------------------------------------------------------
 
     def drop(self, control, linux_paths):

@@ -244,6 +244,7 @@ std::string mainWindow(DWORD timeoutMs, const std::vector<HWND>& known)
         .handle("hwnd", window)
         .number("pid", processOf(window))
         .text("caption", windowText(window))
+        .number("style", static_cast<DWORD>(GetWindowLongW(window, GWL_STYLE)))
         .raw("client", jsonRect(client))
         .raw("controls", jsonArray(controls))
         .str();

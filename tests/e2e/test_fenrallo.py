@@ -22,6 +22,9 @@ from harness import (ERROR_TITLE, INITIAL_LOG, MOVE_TO_DEFAULT, MOVE_TO_TARGET, 
                      NO_SOURCE, NO_TARGET, OPEN_DEFAULT, make_file, moved_log, received_log,
                      wait_until)
 
+WS_MAXIMIZEBOX = 0x00010000
+WS_MINIMIZEBOX = 0x00020000
+
 CTX = None
 TIMINGS = []
 
@@ -121,6 +124,8 @@ class TestStartUp(FenralloCase):
         app = self.start()
         ox, oy, width, height = app.window["client"]
         self.assertEqual((width, height), (12345 // 15, 6675 // 15))
+        self.assertEqual(app.window["style"] & (WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0,
+                         "no minimize and no maximize box")
         by_name = {"List1": app.list1, "List2": app.list2}
         for kind, name, twips in self.LAYOUT:
             with self.subTest(name):
@@ -170,6 +175,42 @@ class TestStartUp(FenralloCase):
                 state = CTX.probe.ask("focus", app.hwnd, app.text1.hwnd)
                 self.assertEqual(state["selstart"], state["selend"], "nothing selected in it")
                 self.assertEqual(app.log(), INITIAL_LOG)
+
+    def test_closing_the_window_ends_the_program(self):
+        def close_box(app):
+            wx, wy, ww, _ = app.window_rect()
+            cx, cy, _, _ = app.window["client"]
+            border = cx - wx
+            caption = cy - wy - border
+            CTX.display.click(wx + ww - border - caption // 2, wy + border + caption // 2)
+
+        rows = [("Alt+F4", lambda app: CTX.display.key("Alt_L", "F4")),
+                ("the close box", close_box)]
+        for label, close in rows:
+            with self.subTest(label):
+                with self.start() as app:
+                    close(app)
+                    self.assertTrue(app.ended_within(10), "the program is still running")
+
+    def test_drops_outside_the_two_lists_change_nothing(self):
+        case = CTX.fresh_folder("别处")
+        dropped = make_file(os.path.join(case, "别处.txt"))
+        app = self.start()
+        ox, oy, width, height = app.window["client"]
+        # Each row: where the files are let go.
+        rows = [
+            ("a label", next(c for c in app.controls if c.text == "待处理文件列表：").centre),
+            ("a button", app.button(MOVE_TO_DEFAULT).centre),
+            ("the run log", app.text1.centre),
+            ("the bare form", (ox + width - 10, oy + height - 10)),
+        ]
+        for label, (x, y) in rows:
+            with self.subTest(label):
+                CTX.display.drop([dropped], x, y)
+                app.settle()
+                self.assertEqual((app.items(app.list1), app.items(app.list2), app.log()),
+                                 ([], [], INITIAL_LOG))
+                self.assertIsNone(app.dialog())
 
     def test_commands_on_an_empty_list_warn_and_leave_everything(self):
         app = self.start()
