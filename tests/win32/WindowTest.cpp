@@ -160,6 +160,30 @@ TEST_F(WindowTest, RunLogRefusesFocusAndClicksButKeepsItsText)
     EXPECT_EQ(win32::windowText(log), L"程序运行信息：");
 }
 
+TEST_F(WindowTest, RunLogScrollBarStillScrolls)
+{
+    const HWND log = control(ControlId::Text1);
+    Text lines;
+    for (int i = 0; i < 30; ++i) {
+        lines += L"当前共接收 " + std::to_wstring(i) + L" 个文件\r\n";
+    }
+    SetWindowTextW(log, lines.c_str());
+    ASSERT_EQ(SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+
+    SCROLLBARINFO bar{};
+    bar.cbSize = sizeof bar;
+    ASSERT_TRUE(GetScrollBarInfo(log, OBJID_VSCROLL, &bar));
+    const POINT downArrow{(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2,
+                          bar.rcScrollBar.bottom - bar.dxyLineButton / 2};
+    // The scroll bar tracks the button until it is released; the release is already queued.
+    POINT client = downArrow;
+    ScreenToClient(log, &client);
+    PostMessageW(log, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+    SendMessageW(log, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(downArrow.x, downArrow.y));
+    pumpMessages();
+    EXPECT_GT(SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+}
+
 TEST_F(WindowTest, OnlyTheRunLogIsColouredRed)
 {
     const HDC dc = CreateCompatibleDC(nullptr);
