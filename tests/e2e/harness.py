@@ -3,8 +3,8 @@ its controls found on screen, scratch files with their contents fingerprinted, a
 from the Linux paths the tests make to the Windows paths the program sees.
 
 Everything here talks to the program as a user's desktop would: files arrive by XDND drops,
-buttons and list entries are clicked with the X pointer, and the probe only reads what the
-window shows (and dismisses nothing on its own).
+buttons, list entries and message boxes are clicked with the X pointer, keys are typed through
+X, and the probe only reads what the window shows.
 """
 
 import hashlib
@@ -250,10 +250,21 @@ class Fenrallo:
 
     # Acting ----------------------------------------------------------------------------------
 
+    def _reachable(self, x, y, owner=None):
+        """Fails clearly when another window (one left over by an earlier test, say) covers the
+        point the pointer is about to act on."""
+        owner = owner or self.hwnd
+        root = self.ctx.probe.ask("at", x, y)["root"]
+        if root != owner:
+            covering = [w for w in self.ctx.probe.ask("toplevels")["windows"]
+                        if w["hwnd"] == root]
+            raise AssertionError(f"point {x},{y} belongs to another window: {covering}")
+        return x, y
+
     def drop(self, control, linux_paths):
         """Drops the files on the control as a file manager would, and waits until the window
         has handled the drop."""
-        x, y = control.centre
+        x, y = self._reachable(*control.centre)
         answer = self.ctx.display.drop(list(linux_paths), x, y)
         if not answer["accepted"] or not answer["finished"]:
             raise AssertionError(f"drop on {control.cls} not taken: {answer}")
@@ -261,14 +272,15 @@ class Fenrallo:
         return answer
 
     def click(self, text):
-        self.ctx.display.click(*self.button(text).centre)
+        self.ctx.display.click(*self._reachable(*self.button(text).centre))
 
     def double_click_entry(self, control, index):
         state = self.list_state(control)
         x, y, w, _ = state["client"]
         row = index - state["top"]
         height = state["itemheight"]
-        self.ctx.display.click(x + min(w // 2, 40), y + row * height + height // 2, count=2)
+        point = self._reachable(x + min(w // 2, 40), y + row * height + height // 2)
+        self.ctx.display.click(*point, count=2)
 
     def dismiss(self, dialog):
         """Presses the message box's OK button with the pointer."""
@@ -276,7 +288,7 @@ class Fenrallo:
         if len(ok) != 1:
             raise AssertionError(f"message box without one OK button: {dialog}")
         bx, by, bw, bh = ok[0]["rect"]
-        self.ctx.display.click(bx + bw // 2, by + bh // 2)
+        self.ctx.display.click(*self._reachable(bx + bw // 2, by + bh // 2, dialog["hwnd"]))
         self.ctx.probe.ask("gone", dialog["hwnd"], 10000)
 
     def __enter__(self):

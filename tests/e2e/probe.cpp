@@ -1,9 +1,10 @@
-// The end-to-end tests' eyes and hands inside Wine: a console program that runs beside Fenrallo,
-// takes one command per line on stdin and answers each with one JSON line on stdout. It reads
-// the window's controls, list boxes and message boxes through messages another process may send,
-// and presses buttons or double-clicks list entries the way the window system would report them.
-// Answers are plain ASCII: every other UTF-16 unit is written as a \uXXXX escape, so texts reach
-// the tests exactly as the controls hold them, surrogate pairs included.
+// The end-to-end tests' eyes inside Wine: a console program that runs beside Fenrallo, takes
+// one command per line on stdin and answers each with one JSON line on stdout. It reads the
+// window's controls, list boxes, keyboard focus and message boxes through messages another
+// process may send, and waits for the window to get through its message queue. Clicks, keys and
+// drops come from the X side, as a user's would; the probe itself only closes windows a test is
+// done with. Answers are plain ASCII: every other UTF-16 unit is written as a \uXXXX escape, so
+// texts reach the tests exactly as the controls hold them, surrogate pairs included.
 #include <windows.h>
 
 #include <algorithm>
@@ -290,26 +291,6 @@ std::string listItems(HWND list)
         .str();
 }
 
-// What the list box tells its parent after a real double click on the selected entry.
-std::string doubleClickEntry(HWND list, int index)
-{
-    LRESULT ignored = 0;
-    if (!send(list, LB_SETCURSEL, static_cast<WPARAM>(index), 0, ignored)) {
-        return failure("list box does not answer");
-    }
-    const WPARAM notice = MAKEWPARAM(GetDlgCtrlID(list), LBN_DBLCLK);
-    if (!PostMessageW(GetParent(list), WM_COMMAND, notice, reinterpret_cast<LPARAM>(list))) {
-        return failure("could not post the double click");
-    }
-    return success();
-}
-
-// Posted, not sent: a click may open a modal message box, and a sent message would wait for it.
-std::string clickButton(HWND button)
-{
-    return PostMessageW(button, BM_CLICK, 0, 0) ? success() : failure("could not post the click");
-}
-
 std::string dialogOf(HWND owner, DWORD timeoutMs)
 {
     const DWORD process = processOf(owner);
@@ -343,15 +324,6 @@ std::string dialogOf(HWND owner, DWORD timeoutMs)
         .raw("texts", jsonArray(texts))
         .raw("buttons", jsonArray(buttons))
         .str();
-}
-
-std::string dismissDialog(HWND dialog, DWORD timeoutMs)
-{
-    HWND ok = GetDlgItem(dialog, IDOK);
-    if (ok == nullptr || !PostMessageW(ok, BM_CLICK, 0, 0)) {
-        return failure("message box has no OK button");
-    }
-    return waitGone(dialog, timeoutMs) ? success() : failure("message box stayed open");
 }
 
 // Posted messages reach a window in the order they were posted, so once a marker posted now has
@@ -409,6 +381,17 @@ std::string focusOf(HWND window, HWND edit)
         .str();
 }
 
+// Which window a click at a screen point would reach, and the top-level window it belongs to.
+std::string windowAt(int x, int y)
+{
+    HWND window = WindowFromPoint(POINT{x, y});
+    return JsonObject()
+        .flag("ok", true)
+        .handle("hwnd", window)
+        .handle("root", window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr)
+        .str();
+}
+
 std::string listTopLevels()
 {
     std::vector<std::string> windows;
@@ -443,23 +426,17 @@ std::string run(const std::vector<std::string>& words)
     if (verb == "text") {
         return JsonObject().flag("ok", true).text("text", windowText(parseHandle(arg(1)))).str();
     }
-    if (verb == "dblclick") {
-        return doubleClickEntry(parseHandle(arg(1)), std::stoi(arg(2)));
-    }
-    if (verb == "click") {
-        return clickButton(parseHandle(arg(1)));
-    }
     if (verb == "dialog") {
         return dialogOf(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))));
-    }
-    if (verb == "dismiss") {
-        return dismissDialog(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))));
     }
     if (verb == "sync") {
         return barrier(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))));
     }
     if (verb == "focus") {
         return focusOf(parseHandle(arg(1)), parseHandle(arg(2)));
+    }
+    if (verb == "at") {
+        return windowAt(std::stoi(arg(1)), std::stoi(arg(2)));
     }
     if (verb == "toplevels") {
         return listTopLevels();
