@@ -116,6 +116,8 @@ class TestStartUp(FenralloCase):
             ("folder with spaces and Chinese",
              os.path.join(CTX.fresh_folder("程序"), "测试 目录")),
             ("drive root", CTX.drives.linux_root("Q:")),
+            ("folder deeper than 260 characters",
+             os.path.join(CTX.fresh_folder("深"), *["程序 目录 " + "d" * 60] * 4)),
         ]
         for label, folder in rows:
             with self.subTest(label):
