@@ -474,24 +474,32 @@ class TestMoveToTargetDirectory(FenralloCase):
 
     def test_batches_into_the_current_target(self):
         # Each row: the entries (a trailing slash makes a folder), the drops on List2 as
-        # folder names ('R:' names a folder on another file system), and the folder that
-        # must receive them.
+        # folder names ('R:name' is a folder on another file system, 'Q:' a drive root), and
+        # the folder that must receive them.
         rows = [
             ("a folder entry goes ahead and moves", ["文件夹/", "文件.txt"], [["目标"]], "目标"),
             ("the newest drop's first path is the target", ["文件.txt"],
              [["旧"], ["新", "次"]], "新"),
             ("a file crosses to another file system", ["跨卷 😀.txt", "另.bin"],
              [["R:跨"]], "R:跨"),
+            ("a drive root as the target", ["到根目标 😀.txt"], [["Q:"]], "Q:"),
         ]
         for label, names, drops, receiver in rows:
             with self.subTest(label):
                 case = CTX.fresh_folder("指定")
                 other = CTX.fresh_folder("另一卷", drive="R:")
-                world = {"case": case, "other": other}
+                world = {"case": case, "other": other, "q": CTX.drives.linux_root("Q:")}
+
+                def place(name):
+                    """The folder a name stands for, and its key in world_fingerprint."""
+                    if name == "Q:":
+                        return world["q"], "q"
+                    if name.startswith("R:"):
+                        return os.path.join(other, name[2:]), f"other/{name[2:]}"
+                    return os.path.join(case, name), f"case/{name}"
 
                 def folder(name):
-                    return (os.path.join(other, name[2:]) if name.startswith("R:")
-                            else os.path.join(case, name))
+                    return place(name)[0]
 
                 for drop in drops:
                     for name in drop:
@@ -511,8 +519,7 @@ class TestMoveToTargetDirectory(FenralloCase):
                     before = world_fingerprint(world)
                     self.click_and_wait_for_log(app, MOVE_TO_TARGET, app.log())
                     self.assertEqual(app.log(), received_log(len(names)) + moved_log(len(names)))
-                    dest = (f"other/{receiver[2:]}" if receiver.startswith("R:")
-                            else f"case/{receiver}")
+                    dest = place(receiver)[1]
                     moves = {f"case/源/{n.rstrip('/')}": f"{dest}/{n.rstrip('/')}" for n in names}
                     self.assertEqual(world_fingerprint(world), after_moves(before, moves))
 
