@@ -1,6 +1,5 @@
 // Helpers for tests that create the real main window in their own process: a fixture that
-// creates and shows Form1, a real HDROP built the way the shell builds one, and a watcher that
-// answers the modal message box a click opens.
+// creates and shows Form1, and a watcher that answers the modal message box a click opens.
 #pragma once
 
 #include <windows.h>
@@ -17,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include "TestDrop.h"
 #include "app/MainWindow.h"
 #include "platform/Text.h"
 #include "platform/win32/Win32Widgets.h"
@@ -56,28 +56,6 @@ inline RECT rectInParent(HWND child)
     GetWindowRect(child, &rect);
     MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
     return rect;
-}
-
-// A movable HDROP as the shell hands it over: DROPFILES, then wide paths each ended by a NUL, then
-// one more NUL. The receiver owns it once sent.
-inline HDROP makeDrop(const TextList& paths)
-{
-    std::size_t chars = 1;
-    for (const Text& path : paths) {
-        chars += path.size() + 1;
-    }
-    const std::size_t bytes = sizeof(DROPFILES) + chars * sizeof(wchar_t);
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, bytes);
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* text = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(header) + sizeof(DROPFILES));
-    for (const Text& path : paths) {
-        std::memcpy(text, path.c_str(), (path.size() + 1) * sizeof(wchar_t));
-        text += path.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
 }
 
 inline TextList listEntries(HWND list)
