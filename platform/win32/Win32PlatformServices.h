@@ -1,0 +1,38 @@
+// The Windows realisation of PlatformServices: the program's directory, moves, file checks, the
+// file manager and the warning box, all through the W functions so any Unicode path works.
+#pragma once
+
+#include <windows.h>
+
+#include "platform/PlatformServices.h"
+
+namespace fenrallo::win32 {
+
+class Win32PlatformServices final : public PlatformServices {
+public:
+    explicit Win32PlatformServices(HWND owner = nullptr) : owner_(owner) {}
+
+    // The main window exists only after the services are handed to it, so it is set later.
+    void setOwner(HWND owner) { owner_ = owner; }
+
+    Text ProgramDirectory() override;
+    bool MoveWithoutReplace(const Text& existingPath, const Text& newPath) override;
+    bool IsOrdinaryFile(const Text& path) override;
+    void LaunchFileManager(const Text& commandLine) override;
+    void ShowWarning(const Text& prompt, const Text& title) override;
+
+private:
+    HWND owner_;
+};
+
+// The directory part of a module's full path as ProgramDirectory reports it: no trailing
+// backslash except at a drive root, and without the \\?\ prefix when the path is short enough
+// to work without it.
+Text directoryOfModulePath(const Text& modulePath);
+
+// The form of an absolute path that the W file functions accept past MAX_PATH on every
+// supported Windows: \\?\ or \\?\UNC\ in front of the full path. Shorter, relative and already
+// prefixed paths come back unchanged.
+Text extendedLengthPath(const Text& path);
+
+}  // namespace fenrallo::win32
