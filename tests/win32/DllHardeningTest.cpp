@@ -1,0 +1,103 @@
+// DLL planting: a DLL named like a system one (uxtheme.dll, dwmapi.dll) is put in a folder that
+// is both the program's own folder and the current one, and a probe program there loads that
+// name. Wine prefers its built-in DLLs, so the probe runs with that DLL set native-first, the
+// only order Windows knows. The plant leaves a marker when loaded.
+#include <gtest/gtest.h>
+
+#include "PlatformTestSupport.h"
+
+namespace fenrallo::test {
+namespace {
+
+std::wstring systemDirectory()
+{
+    const UINT needed = GetSystemDirectoryW(nullptr, 0);
+    std::wstring directory(needed, L'\0');
+    directory.resize(GetSystemDirectoryW(directory.data(), needed));
+    return directory;
+}
+
+using OwnedKey = win32::UniqueHandle<HKEY, RegCloseKey>;
+
+// Wine's per-program DLL load order, keyed by the program's file name: the override reaches
+// only that program, however it is started. Windows ignores the key.
+class NativeFirstFor {
+public:
+    NativeFirstFor(const std::wstring& program, const std::wstring& dll)
+        : key_(L"Software\\Wine\\AppDefaults\\" + program)
+    {
+        HKEY raw = nullptr;
+        if (RegCreateKeyExW(HKEY_CURRENT_USER, (key_ + L"\\DllOverrides").c_str(), 0, nullptr, 0,
+                            KEY_SET_VALUE, nullptr, &raw, nullptr) == ERROR_SUCCESS) {
+            const OwnedKey overrides(raw);
+            const std::wstring order = L"native,builtin";
+            RegSetValueExW(overrides.get(), dll.c_str(), 0, REG_SZ,
+                           reinterpret_cast<const BYTE*>(order.c_str()),
+                           static_cast<DWORD>((order.size() + 1) * sizeof(wchar_t)));
+        }
+    }
+    ~NativeFirstFor() { RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
+    NativeFirstFor(const NativeFirstFor&) = delete;
+    NativeFirstFor& operator=(const NativeFirstFor&) = delete;
+
+private:
+    std::wstring key_;
+};
+
+struct PlantCase {
+    const char* name;
+    const wchar_t* dll;
+    bool restrict;          // restrictDllSearchToSystem first
+    const wchar_t* loader;  // system: loadSystemLibrary, bare: LoadLibraryW, window: user32
+    bool plantLoads;
+};
+
+class DllPlanting : public testing::TestWithParam<PlantCase> {};
+
+TEST_P(DllPlanting, OnlyTheSystemCopyLoads)
+{
+    const PlantCase& c = GetParam();
+    ScratchDir scratch;
+    const fs::path folder = scratch.path() / L"程序 folder";
+    fs::create_directories(folder);
+    const fs::path probe =
+        folder / (L"dll-probe-" + std::to_wstring(GetCurrentProcessId()) + L".exe");
+    const fs::path plant = folder / c.dll;
+    fs::copy_file(helper(L"platform_probe.exe"), probe);
+    fs::copy_file(helper(L"plant_dll.dll"), plant);
+    const fs::path marker = plant.wstring() + L".loaded";
+    const fs::path report = scratch.path() / L"loaded.txt";
+
+    const NativeFirstFor nativeFirst(probe.filename().wstring(), fs::path(c.dll).stem().wstring());
+    const std::wstring arguments = std::wstring(c.restrict ? L"load restrict" : L"load plain") +
+                                   L" " + c.loader + L" " + c.dll + L" " + quoted(report.wstring());
+    const ChildExit exit = ChildProcesses().run(probe, arguments, folder);
+
+    ASSERT_TRUE(exit.ran);
+    ASSERT_EQ(exit.code, 0u);
+    EXPECT_EQ(fs::exists(marker), c.plantLoads);
+    const fs::path loaded = readUtf16File(report);
+    if (!c.plantLoads) {
+        EXPECT_EQ(lowered(loaded.parent_path().wstring()), lowered(systemDirectory()));
+    } else if (c.loader == std::wstring(L"bare")) {
+        // user32 frees a plant again once it finds its functions missing; LoadLibraryW keeps it.
+        EXPECT_EQ(lowered(loaded.wstring()), lowered(plant.wstring()));
+    }
+}
+
+// The first two rows show the plant is a real threat here: without the hardening it loads.
+INSTANTIATE_TEST_SUITE_P(
+    Plants, DllPlanting,
+    testing::Values(
+        PlantCase{"unprotected_bare_name_loads_the_plant", L"uxtheme.dll", false, L"bare", true},
+        PlantCase{"unprotected_window_loads_the_plant", L"uxtheme.dll", false, L"window", true},
+        PlantCase{"restricted_bare_name_uxtheme", L"uxtheme.dll", true, L"bare", false},
+        PlantCase{"restricted_bare_name_dwmapi", L"dwmapi.dll", true, L"bare", false},
+        PlantCase{"restricted_window", L"uxtheme.dll", true, L"window", false},
+        PlantCase{"system_loader_uxtheme", L"uxtheme.dll", false, L"system", false},
+        PlantCase{"system_loader_dwmapi", L"dwmapi.dll", false, L"system", false},
+        PlantCase{"restricted_system_loader", L"uxtheme.dll", true, L"system", false}),
+    [](const testing::TestParamInfo<PlantCase>& tested) { return tested.param.name; });
+
+}  // namespace
+}  // namespace fenrallo::test

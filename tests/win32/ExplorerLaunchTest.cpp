@@ -1,0 +1,142 @@
+// Opening the program's folder in the file manager must start the system's explorer.exe, never
+// one planted in that folder. A probe program sits in a folder that also holds a planted
+// explorer.exe (which leaves a marker when run) and is the current directory, and asks for its
+// own folder to be opened the way the "open default directory" button does.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "PlatformTestSupport.h"
+
+namespace fenrallo::test {
+namespace {
+
+BOOL CALLBACK collectWindow(HWND window, LPARAM windows)
+{
+    reinterpret_cast<std::vector<HWND>*>(windows)->push_back(window);
+    return TRUE;
+}
+
+// Top-level windows of other processes titled `title`: how explorer shows an opened folder.
+std::vector<HWND> foldersShown(const std::wstring& title)
+{
+    std::vector<HWND> all;
+    EnumWindows(collectWindow, reinterpret_cast<LPARAM>(&all));
+    std::vector<HWND> shown;
+    for (const HWND window : all) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process != GetCurrentProcessId() && IsWindowVisible(window) &&
+            windowText(window) == title) {
+            shown.push_back(window);
+        }
+    }
+    return shown;
+}
+
+std::wstring imageOf(HWND window)
+{
+    using OwnedHandle = win32::UniqueHandle<HANDLE, CloseHandle>;
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    const OwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    std::wstring image(32768, L'\0');
+    DWORD length = static_cast<DWORD>(image.size());
+    if (!process || !QueryFullProcessImageNameW(process.get(), 0, image.data(), &length)) {
+        return {};
+    }
+    image.resize(length);
+    return image;
+}
+
+std::wstring systemWindowsDirectory()
+{
+    const UINT needed = GetSystemWindowsDirectoryW(nullptr, 0);
+    std::wstring directory(needed, L'\0');
+    directory.resize(GetSystemWindowsDirectoryW(directory.data(), needed));
+    return directory;
+}
+
+using OwnedHandle = win32::UniqueHandle<HANDLE, CloseHandle>;
+
+OwnedHandle processOf(HWND window)
+{
+    DWORD id = 0;
+    GetWindowThreadProcessId(window, &id);
+    return OwnedHandle(OpenProcess(SYNCHRONIZE, FALSE, id));
+}
+
+// Closes the file manager's windows and waits for their processes, so no file manager is left
+// running into the next test.
+void closeAndWaitForExit(const std::vector<HWND>& windows)
+{
+    std::vector<OwnedHandle> processes;
+    for (const HWND window : windows) {
+        processes.push_back(processOf(window));
+        PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    for (const OwnedHandle& process : processes) {
+        if (process) {
+            WaitForSingleObject(process.get(), 10000);
+        }
+    }
+}
+
+struct LaunchCase {
+    const char* name;
+    const wchar_t* mode;  // a PlatformProbe command
+    bool plantRuns;
+};
+
+class ExplorerLaunch : public testing::TestWithParam<LaunchCase> {};
+
+TEST_P(ExplorerLaunch, RunsOnlyTheSystemExplorer)
+{
+    const LaunchCase& c = GetParam();
+    ScratchDir scratch;
+    // Spaces and Chinese in the folder name show the argument arrives in one piece.
+    const std::wstring folderName = L"默认 目录 " + std::to_wstring(GetCurrentProcessId());
+    const fs::path folder = scratch.path() / folderName;
+    fs::create_directories(folder);
+    const fs::path probe = folder / L"Fenrallo1.0.exe";
+    fs::copy_file(helper(L"platform_probe.exe"), probe);
+    fs::copy_file(helper(L"plant_explorer.exe"), folder / L"explorer.exe");
+    const fs::path marker = folder / L"planted-explorer-ran.txt";
+
+    // Ends before the scratch folder goes, taking a file manager left open with it.
+    ChildProcesses children;
+    const ChildExit exit = children.run(probe, c.mode, folder);
+    ASSERT_TRUE(exit.ran);
+    ASSERT_EQ(exit.code, 0u);
+
+    // The launch does not wait, so look for its effects for a while: the folder's window from
+    // the real explorer, or the plant's marker.
+    std::vector<HWND> shown;
+    for (int i = 0; i < 150 && shown.empty() && !fs::exists(marker); ++i) {
+        Sleep(100);
+        shown = foldersShown(folderName);
+    }
+    // Long enough for a plant started alongside to have left its marker.
+    Sleep(500);
+
+    EXPECT_EQ(fs::exists(marker), c.plantRuns);
+    if (!c.plantRuns) {
+        ASSERT_EQ(shown.size(), 1u) << "no explorer window showing the folder";
+        // Wine's explorer.exe in the Windows directory hands over to the one in system32.
+        const fs::path image = lowered(imageOf(shown.front()));
+        EXPECT_EQ(image.filename(), L"explorer.exe");
+        EXPECT_EQ(lowered(image.wstring()).rfind(lowered(systemWindowsDirectory()) + L"\\", 0), 0u)
+            << image;
+    }
+    closeAndWaitForExit(foldersShown(folderName));
+}
+
+// The first row shows the plant is a real threat here: found by search, it runs.
+INSTANTIATE_TEST_SUITE_P(
+    Launches, ExplorerLaunch,
+    testing::Values(LaunchCase{"search_runs_the_plant", L"launch-by-search", true},
+                    LaunchCase{"launch_file_manager", L"launch", false}),
+    [](const testing::TestParamInfo<LaunchCase>& tested) { return tested.param.name; });
+
+}  // namespace
+}  // namespace fenrallo::test
