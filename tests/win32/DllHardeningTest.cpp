@@ -47,7 +47,7 @@ private:
 struct PlantCase {
     const char* name;
     const wchar_t* dll;
-    bool restrict;          // restrictDllSearchToSystem first
+    bool restricted;        // restrictDllSearchToSystem first
     const wchar_t* loader;  // system: loadSystemLibrary, bare: LoadLibraryW, window: user32
     bool plantLoads;
 };
@@ -69,7 +69,7 @@ TEST_P(DllPlanting, OnlyTheSystemCopyLoads)
     const fs::path report = scratch.path() / L"loaded.txt";
 
     const NativeFirstFor nativeFirst(probe.filename().wstring(), fs::path(c.dll).stem().wstring());
-    const std::wstring arguments = std::wstring(c.restrict ? L"load restrict" : L"load plain") +
+    const std::wstring arguments = std::wstring(c.restricted ? L"load restrict" : L"load plain") +
                                    L" " + c.loader + L" " + c.dll + L" " + quoted(report.wstring());
     const ChildExit exit = ChildProcesses().run(probe, arguments, folder);
 

@@ -40,6 +40,7 @@ std::wstring imageOf(HWND window)
     DWORD id = 0;
     GetWindowThreadProcessId(window, &id);
     const OwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    // This call cannot report the length it needs; no Windows path is longer than this.
     std::wstring image(32768, L'\0');
     DWORD length = static_cast<DWORD>(image.size());
     if (!process || !QueryFullProcessImageNameW(process.get(), 0, image.data(), &length)) {
