@@ -1,43 +1,19 @@
 // droppedPaths and DropHandle against drops built in memory exactly as the shell hands them to
-// WM_DROPFILES: a DROPFILES header followed by a double-NUL-terminated list of paths.
+// WM_DROPFILES: a DROPFILES header followed by a double-NUL-terminated list of paths, in the wide
+// form read in one pass and the ANSI form read path by path.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
 #include <type_traits>
 
+#include "TestDrop.h"
 #include "platform/win32/DroppedPaths.h"
-
-#include <shlobj.h>
 
 namespace fenrallo::win32 {
 namespace {
 
-// The shell allocates drops with GlobalAlloc and the receiver frees them with DragFinish. It
-// never sends an empty one, whose count Wine and Windows report differently.
-HDROP makeDrop(const TextList& paths, bool wide = true)
-{
-    std::string list;
-    for (const Text& path : paths) {
-        for (const wchar_t c : path) {
-            if (wide) {
-                list.append(reinterpret_cast<const char*>(&c), sizeof c);
-            } else {
-                list.push_back(static_cast<char>(c));
-            }
-        }
-        list.append(wide ? sizeof(wchar_t) : 1, '\0');
-    }
-    list.append(wide ? sizeof(wchar_t) : 1, '\0');
-
-    const HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + list.size());
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = wide;
-    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
+using test::makeDrop;
 
 Text repeated(const Text& part, std::size_t times)
 {
@@ -72,6 +48,8 @@ TEST(DroppedPaths, ComeOutWholeAndInTheOrderOfTheDrop)
         {"folders_and_unc", {L"C:\\folder", L"\\\\server\\share\\dir"}},
         {"ansi_list", {L"C:\\ansi\\one.txt", L"C:\\ansi\\two.txt"}, false},
         {"thousands", many},
+        // Wine counts a drop with no paths as one path; it must still give none.
+        {"no paths", {}},
     };
     for (const DropCase& c : cases) {
         SCOPED_TRACE(c.name);
