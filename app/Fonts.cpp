@@ -67,10 +67,10 @@ Text installedChineseFace(const wchar_t* preferred)
     return chosen;
 }
 
-FontHandle createFont(const FontSpec& spec, UINT dpi)
+FontHandle createFont(const FontRow& font, UINT dpi)
 {
-    const Text face = installedChineseFace(spec.face);
-    const int height = -MulDiv(spec.hundredthsOfPoint, static_cast<int>(dpi), 7200);
+    const Text face = installedChineseFace(font.face);
+    const int height = -MulDiv(font.hundredthsOfPoint, static_cast<int>(dpi), 7200);
     return FontHandle(CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
                                   OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                                   DEFAULT_PITCH | FF_DONTCARE, face.c_str()));

@@ -17,6 +17,6 @@ using FontHandle = win32::UniqueHandle<HFONT, DeleteObject>;
 Text installedChineseFace(const wchar_t* preferred);
 
 // Height -MulDiv(points, dpi, 72) in the GB2312 character set at normal weight.
-FontHandle createFont(const FontSpec& spec, UINT dpi);
+FontHandle createFont(const FontRow& font, UINT dpi);
 
 }  // namespace fenrallo

@@ -25,7 +25,7 @@ constexpr DWORD kLog = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL;
 }  // namespace
 
 // clang-format off
-const std::array<ControlSpec, kControlCount> kControls = {{
+const std::array<ControlRow, kControlCount> kControls = {{
     {ControlId::Label1, "Label1", L"STATIC", L"待处理文件列表：",
      {600, 120, 3855, 255}, 3, FontId::Song12, kLabel, 0},
     {ControlId::List1, "List1", L"LISTBOX", L"",
@@ -49,16 +49,16 @@ const std::array<ControlSpec, kControlCount> kControls = {{
 }};
 // clang-format on
 
-const ControlSpec& controlSpec(ControlId id)
+const ControlRow& controlRow(ControlId id)
 {
     return kControls[static_cast<std::size_t>(id)];
 }
 
-const FontSpec& fontSpec(FontId id)
+const FontRow& fontRow(FontId id)
 {
     // The table's "default" font would be the system's, which has no Chinese glyphs under Wine;
     // the 9 pt Song face matches the default's size and shows every text of the window.
-    static const std::array<FontSpec, kFontCount> fonts = {{
+    static const std::array<FontRow, kFontCount> fonts = {{
         {L"宋体", 1200},
         {L"宋体", 1425},
         {L"微软雅黑", 900},

@@ -34,7 +34,7 @@ struct TwipsRect {
     int height;
 };
 
-struct ControlSpec {
+struct ControlRow {
     ControlId id;
     const char* name;
     const wchar_t* windowClass;
@@ -46,18 +46,18 @@ struct ControlSpec {
     DWORD exStyle;
 };
 
-struct FontSpec {
+struct FontRow {
     const wchar_t* face;
     int hundredthsOfPoint;
 };
 
-extern const std::array<ControlSpec, kControlCount> kControls;
+extern const std::array<ControlRow, kControlCount> kControls;
 
 // Left and top of the window on the screen; width and height of its client area.
 constexpr TwipsRect kWindowTwips{3870, 2385, 12345, 6675};
 
-const ControlSpec& controlSpec(ControlId id);
-const FontSpec& fontSpec(FontId id);
+const ControlRow& controlRow(ControlId id);
+const FontRow& fontRow(FontId id);
 
 // Child-window identifiers start above the dialog manager's IDOK/IDCANCEL range.
 int controlCommandId(ControlId id);

@@ -234,15 +234,16 @@ bool MainWindow::createControls()
               [](std::size_t a, std::size_t b) { return kControls[a].tab < kControls[b].tab; });
 
     for (const std::size_t row : byTab) {
-        const ControlSpec& spec = kControls[row];
+        const ControlRow& entry = kControls[row];
         const HWND created = CreateWindowExW(
-            spec.exStyle, spec.windowClass, spec.text, WS_CHILD | WS_VISIBLE | spec.style, 0, 0, 0,
-            0, window_, reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlCommandId(spec.id))),
-            instance_, nullptr);
+            entry.exStyle, entry.windowClass, entry.text, WS_CHILD | WS_VISIBLE | entry.style, 0, 0,
+            0, 0, window_,
+            reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlCommandId(entry.id))), instance_,
+            nullptr);
         if (created == nullptr) {
             return false;
         }
-        controls_[slot(spec.id)] = created;
+        controls_[slot(entry.id)] = created;
     }
     // Drops arrive at the list boxes themselves, and focus and clicks at the log.
     for (const ControlId id : {ControlId::List1, ControlId::List2, ControlId::Text1}) {
@@ -268,15 +269,15 @@ void MainWindow::layoutControls(UINT dpi)
     dpi_ = dpi;
     std::array<FontHandle, kFontCount> fonts;
     for (std::size_t i = 0; i < fonts.size(); ++i) {
-        fonts[i] = createFont(fontSpec(static_cast<FontId>(i)), dpi);
+        fonts[i] = createFont(fontRow(static_cast<FontId>(i)), dpi);
     }
-    for (const ControlSpec& spec : kControls) {
-        const RECT place = pixelRect(spec.twips, dpi);
-        const HWND child = control(spec.id);
+    for (const ControlRow& entry : kControls) {
+        const RECT place = pixelRect(entry.twips, dpi);
+        const HWND child = control(entry.id);
         SetWindowPos(child, nullptr, place.left, place.top, place.right - place.left,
                      place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
         SendMessageW(child, WM_SETFONT,
-                     reinterpret_cast<WPARAM>(fonts[static_cast<std::size_t>(spec.font)].get()),
+                     reinterpret_cast<WPARAM>(fonts[static_cast<std::size_t>(entry.font)].get()),
                      TRUE);
     }
     // The controls hold the new fonts now, so the old ones can go.
