@@ -2,9 +2,24 @@
 // ordinary and full-width characters must stay exactly as they are.
 #include "log/RunLog.h"
 
-#include <string>
-
 namespace fenrallo {
+
+namespace {
+
+// Plain decimal. std::to_wstring would do, but it goes through swprintf, which brings a whole
+// printf implementation into the statically linked exe for two numbers.
+Text decimal(int count)
+{
+    Text digits;
+    unsigned value = count < 0 ? 0U - static_cast<unsigned>(count) : static_cast<unsigned>(count);
+    do {
+        digits.insert(digits.begin(), static_cast<wchar_t>(L'0' + value % 10));
+        value /= 10;
+    } while (value != 0);
+    return count < 0 ? L"-" + digits : digits;
+}
+
+}  // namespace
 
 void RunLog::resetWithHeader()
 {
@@ -25,12 +40,12 @@ void RunLog::setRed()
 
 void RunLog::appendReceived(int count)
 {
-    box_.setText(box_.text() + L"\r\n当前共接收 " + std::to_wstring(count) + L" 个文件");
+    box_.setText(box_.text() + L"\r\n当前共接收 " + decimal(count) + L" 个文件");
 }
 
 void RunLog::appendMoved(int count)
 {
-    box_.setText(box_.text() + L"本次共移动" + std::to_wstring(count) + L"个文件");
+    box_.setText(box_.text() + L"本次共移动" + decimal(count) + L"个文件");
 }
 
 }  // namespace fenrallo
