@@ -3,8 +3,8 @@ its controls found on screen, scratch files with their contents fingerprinted, a
 from the Linux paths the tests make to the Windows paths the program sees.
 
 Everything here talks to the program as a user's desktop would: files arrive by XDND drops,
-buttons, list entries and message boxes are clicked with the X pointer, keys are typed through
-X, and the probe only reads what the window shows.
+buttons and message boxes are clicked with the X pointer, keys are typed through X, and the
+probe only reads what the window shows.
 """
 
 import hashlib
@@ -121,17 +121,6 @@ class Drives:
                 return drive + rest.replace("/", "\\")
         raise ValueError(f"{linux_path} is on no Wine drive")
 
-    def linux_root(self, drive):
-        for root, name in self.roots:
-            if name == drive:
-                return root
-        raise KeyError(drive)
-
-
-def sha256(path):
-    with open(path, "rb") as f:
-        return hashlib.sha256(f.read()).hexdigest()
-
 
 def fingerprint(root):
     """Every file under root as relative path -> sha256 of its bytes, folders as 'dir'."""
@@ -140,8 +129,8 @@ def fingerprint(root):
         for name in dirs:
             found[os.path.relpath(os.path.join(folder, name), root)] = "dir"
         for name in files:
-            full = os.path.join(folder, name)
-            found[os.path.relpath(full, root)] = sha256(full)
+            with open(os.path.join(folder, name), "rb") as f:
+                found[os.path.relpath(f.name, root)] = hashlib.sha256(f.read()).hexdigest()
     return found
 
 
@@ -207,17 +196,11 @@ class Fenrallo:
     def caption(self):
         return self.ctx.probe.ask("text", self.hwnd)["text"]
 
-    def control_text(self, control):
-        return self.ctx.probe.ask("text", control.hwnd)["text"]
-
     def log(self):
-        return self.control_text(self.text1)
+        return self.ctx.probe.ask("text", self.text1.hwnd)["text"]
 
     def items(self, control):
         return self.ctx.probe.ask("items", control.hwnd)["items"]
-
-    def list_state(self, control):
-        return self.ctx.probe.ask("items", control.hwnd)
 
     def button(self, text):
         found = [c for c in self.controls if c.cls == "button" and c.text == text]
@@ -232,21 +215,12 @@ class Fenrallo:
     def dialog(self, timeout=0.0):
         return self.ctx.probe.try_ask("dialog", self.hwnd, int(timeout * 1000))
 
-    def alive(self):
-        return self._process.poll() is None
-
     def ended_within(self, seconds):
         try:
             self._process.wait(seconds)
             return True
         except subprocess.TimeoutExpired:
             return False
-
-    def window_rect(self):
-        for window in self.ctx.probe.ask("toplevels")["windows"]:
-            if window["hwnd"] == self.hwnd:
-                return window["rect"]
-        return None
 
     # Acting ----------------------------------------------------------------------------------
 
@@ -273,14 +247,6 @@ class Fenrallo:
 
     def click(self, text):
         self.ctx.display.click(*self._reachable(*self.button(text).centre))
-
-    def double_click_entry(self, control, index):
-        state = self.list_state(control)
-        x, y, w, _ = state["client"]
-        row = index - state["top"]
-        height = state["itemheight"]
-        point = self._reachable(x + min(w // 2, 40), y + row * height + height // 2)
-        self.ctx.display.click(*point, count=2)
 
     def dismiss(self, dialog):
         """Presses the message box's OK button with the pointer."""
@@ -322,11 +288,10 @@ class Context:
         self.probe = Probe(probe_exe)
         self._serial = 0
 
-    def fresh_folder(self, label, drive=None):
-        """A new empty folder for one case; on drive Q: or R: when asked."""
+    def fresh_folder(self, label):
+        """A new empty folder for one case."""
         self._serial += 1
-        base = self.drives.linux_root(drive) if drive else self.scratch
-        path = os.path.join(base, f"{self._serial:03d} {label}")
+        path = os.path.join(self.scratch, f"{self._serial:03d} {label}")
         os.makedirs(path)
         return path
 
