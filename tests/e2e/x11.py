@@ -112,16 +112,12 @@ _x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, _c_ulong]
 
 # Xlib's default handler ends the process on any error; a window that vanished mid-drag must
 # only fail that drag.
-_errors = []
-
-
 @_ERROR_HANDLER
-def _record_error(_display, event):
-    _errors.append(event.contents.error_code)
+def _ignore_error(_display, _event):
     return 0
 
 
-_x.XSetErrorHandler(_record_error)
+_x.XSetErrorHandler(_ignore_error)
 
 
 class DragError(Exception):
@@ -152,12 +148,6 @@ class Display:
             _x.XDestroyWindow(self.dpy, self.window)
             _x.XCloseDisplay(self.dpy)
             self.dpy = None
-
-    def __enter__(self):
-        return self
-
-    def __exit__(self, *exc):
-        self.close()
 
     def atom(self, name):
         if name not in self._atoms:
@@ -284,7 +274,6 @@ class Display:
         if target is None:
             raise DragError(f"no XDND-aware window at {x},{y}")
         version = min(version, XDND_VERSION)
-        del _errors[:]
         _x.XSetSelectionOwner(self.dpy, self.atom("XdndSelection"), self.window, CURRENT_TIME)
         source = self.window
         self._send_client(target, "XdndEnter", source, version << 24,
@@ -292,14 +281,13 @@ class Display:
         self._send_client(target, "XdndPosition", source, 0, (x << 16) | y, CURRENT_TIME,
                           self.atom("XdndActionCopy"))
         deadline = time.monotonic() + timeout
-        result = {"accepted": None, "finished": False, "served": 0, "bytes": len(data)}
+        result = {"accepted": None, "finished": False, "bytes": len(data)}
         while True:
             event = self._next_event(deadline)
             if event is None:
                 break
             if event.type == SELECTION_REQUEST:
                 self._serve_selection(event.xselectionrequest, data_buffer)
-                result["served"] += 1
             elif event.type == CLIENT_MESSAGE:
                 kind = event.xclient.message_type
                 if kind == self.atom("XdndStatus") and result["accepted"] is None:
@@ -314,15 +302,5 @@ class Display:
                     break
         _x.XSetSelectionOwner(self.dpy, self.atom("XdndSelection"), 0, CURRENT_TIME)
         _x.XSync(self.dpy, 0)
-        result["x_errors"] = list(_errors)
         return result
 
-
-if __name__ == "__main__":
-    import json
-    import sys
-
-    if len(sys.argv) < 4:
-        sys.exit("usage: x11.py X Y PATH...   (drops the paths at root point X,Y)")
-    with Display() as display:
-        print(json.dumps(display.drop(sys.argv[3:], int(sys.argv[1]), int(sys.argv[2]))))
