@@ -22,12 +22,15 @@ void SourceList::onDrop(const TextList& paths)
 
     {
         BulkInsert bulk(box_, paths);
+        // Counted here rather than asked of the box: nothing else changes it during the drop.
+        int entries = existing;
         int dropPosition = 0;
         for (const Text& path : paths) {
             if (listed.insert(path).second) {
                 // A path dropped twice in one drop is skipped the second time, which can leave
                 // its drop position past the end of the list: insert at the end then.
-                box_.insertAt(std::min(dropPosition, box_.count()), path);
+                box_.insertAt(std::min(dropPosition, entries), path);
+                ++entries;
             }
             ++dropPosition;
         }
