@@ -5,7 +5,7 @@ set -euo pipefail
 
 want=(cmake ninja-build g++ libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
       wine wine32:i386 xvfb x11-utils xdotool imagemagick fonts-wqy-zenhei
-      clang-tidy clang-format cppcheck python3 zip libx11-6 libxtst6)
+      clang-tidy clang-format cppcheck python3 zip unzip libx11-6 libxtst6)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386
