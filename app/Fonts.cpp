@@ -10,7 +10,8 @@ namespace fenrallo {
 namespace {
 
 // Windows' own faces first under both their names, then what Linux desktops (and so Wine)
-// commonly carry.
+// commonly carry. Micro Hei goes before Zen Hei: Zen Hei's built-in bitmaps for small sizes lose
+// strokes ("目录" reads "日求" at 12 px).
 constexpr std::array<const wchar_t*, 12> kChineseFaces = {
     L"宋体",
     L"SimSun",
@@ -20,8 +21,8 @@ constexpr std::array<const wchar_t*, 12> kChineseFaces = {
     L"Microsoft YaHei",
     L"黑体",
     L"SimHei",
-    L"WenQuanYi Zen Hei",
     L"WenQuanYi Micro Hei",
+    L"WenQuanYi Zen Hei",
     L"Noto Sans CJK SC",
     L"Source Han Sans SC",
 };

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 want=(cmake ninja-build g++ libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
-      wine wine32:i386 xvfb x11-utils xdotool imagemagick fonts-wqy-zenhei
+      wine wine32:i386 xvfb x11-utils xdotool imagemagick fonts-wqy-zenhei fonts-wqy-microhei
       clang-tidy clang-format cppcheck python3 zip unzip libx11-6 libxtst6)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
