@@ -9,14 +9,6 @@
 namespace fenrallo::test {
 namespace {
 
-std::wstring systemDirectory()
-{
-    const UINT needed = GetSystemDirectoryW(nullptr, 0);
-    std::wstring directory(needed, L'\0');
-    directory.resize(GetSystemDirectoryW(directory.data(), needed));
-    return directory;
-}
-
 using OwnedKey = win32::UniqueHandle<HKEY, RegCloseKey>;
 
 // Wine's per-program DLL load order, keyed by the program's file name: the override reaches
@@ -78,7 +70,8 @@ TEST_P(DllPlanting, OnlyTheSystemCopyLoads)
     EXPECT_EQ(fs::exists(marker), c.plantLoads);
     const fs::path loaded = readUtf16File(report);
     if (!c.plantLoads) {
-        EXPECT_EQ(lowered(loaded.parent_path().wstring()), lowered(systemDirectory()));
+        EXPECT_EQ(lowered(loaded.parent_path().wstring()),
+                  lowered(systemFolder(GetSystemDirectoryW)));
     } else if (c.loader == std::wstring(L"bare")) {
         // user32 frees a plant again once it finds its functions missing; LoadLibraryW keeps it.
         EXPECT_EQ(lowered(loaded.wstring()), lowered(plant.wstring()));

@@ -7,7 +7,7 @@
 #include <string>
 #include <type_traits>
 
-#include "TestDrop.h"
+#include "PlatformTestSupport.h"
 #include "platform/win32/DroppedPaths.h"
 
 namespace fenrallo::win32 {

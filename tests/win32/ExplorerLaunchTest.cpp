@@ -18,6 +18,7 @@ BOOL CALLBACK collectWindow(HWND window, LPARAM windows)
 }
 
 // Top-level windows of other processes titled `title`: how explorer shows an opened folder.
+// GetWindowTextW reads another process's caption without sending it a message that could hang.
 std::vector<HWND> foldersShown(const std::wstring& title)
 {
     std::vector<HWND> all;
@@ -26,20 +27,26 @@ std::vector<HWND> foldersShown(const std::wstring& title)
     for (const HWND window : all) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
-        if (process != GetCurrentProcessId() && IsWindowVisible(window) &&
-            windowText(window) == title) {
+        std::wstring text(title.size() + 2, L'\0');
+        text.resize(static_cast<std::size_t>(
+            GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+        if (process != GetCurrentProcessId() && IsWindowVisible(window) && text == title) {
             shown.push_back(window);
         }
     }
     return shown;
 }
 
-std::wstring imageOf(HWND window)
+OwnedHandle processOf(HWND window, DWORD access)
 {
-    using OwnedHandle = win32::UniqueHandle<HANDLE, CloseHandle>;
     DWORD id = 0;
     GetWindowThreadProcessId(window, &id);
-    const OwnedHandle process(OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, id));
+    return OwnedHandle(OpenProcess(access, FALSE, id));
+}
+
+std::wstring imageOf(HWND window)
+{
+    const OwnedHandle process = processOf(window, PROCESS_QUERY_LIMITED_INFORMATION);
     // This call cannot report the length it needs; no Windows path is longer than this.
     std::wstring image(32768, L'\0');
     DWORD length = static_cast<DWORD>(image.size());
@@ -50,30 +57,13 @@ std::wstring imageOf(HWND window)
     return image;
 }
 
-std::wstring systemWindowsDirectory()
-{
-    const UINT needed = GetSystemWindowsDirectoryW(nullptr, 0);
-    std::wstring directory(needed, L'\0');
-    directory.resize(GetSystemWindowsDirectoryW(directory.data(), needed));
-    return directory;
-}
-
-using OwnedHandle = win32::UniqueHandle<HANDLE, CloseHandle>;
-
-OwnedHandle processOf(HWND window)
-{
-    DWORD id = 0;
-    GetWindowThreadProcessId(window, &id);
-    return OwnedHandle(OpenProcess(SYNCHRONIZE, FALSE, id));
-}
-
 // Closes the file manager's windows and waits for their processes, so no file manager is left
 // running into the next test.
 void closeAndWaitForExit(const std::vector<HWND>& windows)
 {
     std::vector<OwnedHandle> processes;
     for (const HWND window : windows) {
-        processes.push_back(processOf(window));
+        processes.push_back(processOf(window, SYNCHRONIZE));
         PostMessageW(window, WM_CLOSE, 0, 0);
     }
     for (const OwnedHandle& process : processes) {
@@ -126,7 +116,9 @@ TEST_P(ExplorerLaunch, RunsOnlyTheSystemExplorer)
         // Wine's explorer.exe in the Windows directory hands over to the one in system32.
         const fs::path image = lowered(imageOf(shown.front()));
         EXPECT_EQ(image.filename(), L"explorer.exe");
-        EXPECT_EQ(lowered(image.wstring()).rfind(lowered(systemWindowsDirectory()) + L"\\", 0), 0u)
+        EXPECT_EQ(lowered(image.wstring())
+                      .rfind(lowered(systemFolder(GetSystemWindowsDirectoryW)) + L"\\", 0),
+                  0u)
             << image;
     }
     closeAndWaitForExit(foldersShown(folderName));

@@ -12,7 +12,6 @@
 #include <optional>
 
 #include "PlatformTestSupport.h"
-#include "TestDrop.h"
 #include "lists/SourceList.h"
 #include "lists/TargetList.h"
 #include "log/RunLog.h"
@@ -25,7 +24,6 @@ namespace fenrallo::test {
 namespace {
 
 using win32::extendedLengthPath;
-using OwnedHandle = win32::UniqueHandle<HANDLE, CloseHandle>;
 using OwnedWindow = win32::UniqueHandle<HWND, DestroyWindow>;
 
 // The real services, except that the program directory is a folder the test chooses, so moves
@@ -49,26 +47,6 @@ private:
     win32::Win32PlatformServices real_;
     Text directory_;
 };
-
-bool exists(const Text& path)
-{
-    return GetFileAttributesW(extendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
-void makeFolder(const Text& path)
-{
-    ASSERT_TRUE(CreateDirectoryW(extendedLengthPath(path).c_str(), nullptr)) << path;
-}
-
-void makeFile(const Text& path, const std::string& bytes, DWORD attributes = FILE_ATTRIBUTE_NORMAL)
-{
-    OwnedHandle file(CreateFileW(extendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
-                                 CREATE_NEW, attributes, nullptr));
-    ASSERT_NE(file.get(), INVALID_HANDLE_VALUE) << path;
-    DWORD written = 0;
-    ASSERT_TRUE(
-        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
-}
 
 std::uint64_t contentHash(const Text& path)
 {
@@ -286,18 +264,6 @@ void runScenario(const char* name, Scenario s)
         SetFileAttributesW(extendedLengthPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(extendedLengthPath(path).c_str());
     }
-}
-
-// A folder name that makes any path below it longer than MAX_PATH.
-Text deepFolder(const Text& under)
-{
-    makeFolder(under);
-    Text path = under;
-    for (int level = 0; level < 3; ++level) {
-        path += L"\\" + Text(90, static_cast<wchar_t>(L'a' + level));
-        makeFolder(path);
-    }
-    return path;
 }
 
 const Text kUnique = std::to_wstring(GetCurrentProcessId());

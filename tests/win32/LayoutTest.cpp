@@ -47,6 +47,15 @@ bool at144()
     return expectedDpi() == 144;
 }
 
+// A window's rectangle in its parent's client coordinates.
+RECT rectInParent(HWND child)
+{
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 class LayoutTest : public WindowTest {};
 
 TEST_F(LayoutTest, WindowRunsAtThePrefixDpi)

@@ -1,9 +1,14 @@
-// Shared by the Win32 platform tests: scratch folders that clean up after themselves, the
-// helper programs built beside the tests, and child processes whose results come back in files.
+// Shared by the Win32 tests: scratch folders that clean up after themselves, files made and read
+// through the W functions (past MAX_PATH too), drops built as the shell builds them, the helper
+// programs built beside the tests, and child processes whose results come back in files.
 #pragma once
 
 #include <windows.h>
 
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
 #include <cwctype>
 #include <filesystem>
 #include <fstream>
@@ -11,12 +16,16 @@
 #include <string>
 #include <system_error>
 
+#include <gtest/gtest.h>
+
+#include "platform/Text.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32PlatformServices.h"
 
 namespace fenrallo::test {
 
 namespace fs = std::filesystem;
+using OwnedHandle = win32::UniqueHandle<HANDLE, CloseHandle>;
 
 inline std::wstring environmentVariable(const wchar_t* name)
 {
@@ -67,20 +76,46 @@ public:
     ScratchDir& operator=(const ScratchDir&) = delete;
 
     const fs::path& path() const { return path_; }
+    Text text() const { return path_.wstring(); }
 
 private:
     fs::path path_;
 };
 
-// A program or DLL the build put beside the running test.
-inline fs::path helper(const wchar_t* fileName)
+// Files and folders made through the W functions with the \\?\ form, so any length works.
+inline bool exists(const Text& path)
 {
-    return fs::path(win32::Win32PlatformServices().ProgramDirectory()) / fileName;
+    return GetFileAttributesW(win32::extendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
-inline void writeFile(const fs::path& path, const std::string& bytes)
+inline void makeFolder(const Text& path)
 {
-    std::ofstream(path, std::ios::binary) << bytes;
+    ASSERT_TRUE(CreateDirectoryW(win32::extendedLengthPath(path).c_str(), nullptr))
+        << testing::PrintToString(path);
+}
+
+inline void makeFile(const Text& path, const std::string& bytes,
+                     DWORD attributes = FILE_ATTRIBUTE_NORMAL)
+{
+    OwnedHandle file(CreateFileW(win32::extendedLengthPath(path).c_str(), GENERIC_WRITE, 0, nullptr,
+                                 CREATE_NEW, attributes, nullptr));
+    ASSERT_NE(file.get(), INVALID_HANDLE_VALUE) << testing::PrintToString(path);
+    DWORD written = 0;
+    ASSERT_TRUE(
+        WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+// Makes `under` and three 90-character folders below it, so any path inside the last one is
+// longer than MAX_PATH, and returns the last one.
+inline Text deepFolder(const Text& under)
+{
+    makeFolder(under);
+    Text path = under;
+    for (int level = 0; level < 3; ++level) {
+        path += L"\\" + Text(90, static_cast<wchar_t>(L'a' + level));
+        makeFolder(path);
+    }
+    return path;
 }
 
 inline std::string readFile(const fs::path& path)
@@ -107,17 +142,52 @@ inline std::wstring lowered(std::wstring text)
     return text;
 }
 
-inline std::wstring windowText(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(
-        GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
 inline std::wstring quoted(const std::wstring& text)
 {
     return L"\"" + text + L"\"";
+}
+
+// A system folder as GetSystemDirectoryW or GetSystemWindowsDirectoryW reports it.
+inline std::wstring systemFolder(UINT(WINAPI* get)(LPWSTR, UINT))
+{
+    const UINT needed = get(nullptr, 0);
+    std::wstring folder(needed, L'\0');
+    folder.resize(get(folder.data(), needed));
+    return folder;
+}
+
+// A drop built the way the shell builds one: a movable global block holding DROPFILES, then the
+// paths each ended by a NUL, then one more NUL. The receiver owns it once it is handed over and
+// frees it with DragFinish.
+inline HDROP makeDrop(const TextList& paths, bool wide = true)
+{
+    std::string list;
+    for (const Text& path : paths) {
+        for (const wchar_t c : path) {
+            if (wide) {
+                list.append(reinterpret_cast<const char*>(&c), sizeof c);
+            } else {
+                list.push_back(static_cast<char>(c));
+            }
+        }
+        list.append(wide ? sizeof(wchar_t) : 1, '\0');
+    }
+    list.append(wide ? sizeof(wchar_t) : 1, '\0');
+
+    const HGLOBAL memory =
+        GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + list.size());
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = wide ? TRUE : FALSE;
+    std::memcpy(reinterpret_cast<char*>(header) + sizeof(DROPFILES), list.data(), list.size());
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+// A program or DLL the build put beside the running test.
+inline fs::path helper(const wchar_t* fileName)
+{
+    return fs::path(win32::Win32PlatformServices().ProgramDirectory()) / fileName;
 }
 
 struct ChildExit {
@@ -168,7 +238,6 @@ public:
     }
 
 private:
-    using OwnedHandle = win32::UniqueHandle<HANDLE, CloseHandle>;
     OwnedHandle job_;
 };
 

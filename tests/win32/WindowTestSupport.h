@@ -1,14 +1,11 @@
 // Helpers for tests that create the real main window in their own process: a fixture that
-// creates and shows Form1, and a watcher that answers the modal message box a click opens.
+// creates and shows Form1, and a watcher that reads and answers the modal message box a click
+// opens.
 #pragma once
 
 #include <windows.h>
 
-#include <shellapi.h>
-#include <shlobj.h>
-
 #include <atomic>
-#include <cstring>
 #include <cwchar>
 #include <memory>
 #include <string>
@@ -16,9 +13,8 @@
 
 #include <gtest/gtest.h>
 
-#include "TestDrop.h"
+#include "PlatformTestSupport.h"
 #include "app/MainWindow.h"
-#include "platform/Text.h"
 #include "platform/win32/Win32Widgets.h"
 
 namespace fenrallo::test {
@@ -26,13 +22,8 @@ namespace fenrallo::test {
 // The DPI the prefix was set to by tools/with-wine (FENRALLO_DPI), 96 when it was not.
 inline UINT expectedDpi()
 {
-    const DWORD size = GetEnvironmentVariableW(L"FENRALLO_DPI", nullptr, 0);
-    if (size <= 1) {
-        return 96;
-    }
-    Text value(size, L'\0');
-    value.resize(GetEnvironmentVariableW(L"FENRALLO_DPI", value.data(), size));
-    return static_cast<UINT>(std::wcstoul(value.c_str(), nullptr, 10));
+    const std::wstring value = environmentVariable(L"FENRALLO_DPI");
+    return value.empty() ? 96 : static_cast<UINT>(std::wcstoul(value.c_str(), nullptr, 10));
 }
 
 // Handles every message waiting for this thread, so posted and deferred work has happened.
@@ -49,15 +40,6 @@ inline void pumpMessages()
     }
 }
 
-// A window's rectangle in its parent's client coordinates.
-inline RECT rectInParent(HWND child)
-{
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 inline TextList listEntries(HWND list)
 {
     win32::Win32ListBox box(list);
@@ -68,46 +50,94 @@ inline TextList listEntries(HWND list)
     return entries;
 }
 
-// Watches from a second thread for a top-level dialog with the given title, records the text of
-// its message and presses its OK button.
+inline std::wstring className(HWND window)
+{
+    std::wstring name(256, L'\0');
+    name.resize(static_cast<std::size_t>(GetClassNameW(window, name.data(), 256)));
+    return name;
+}
+
+// What a message box showed, and whether its OK button closed it.
+struct SeenBox {
+    bool found = false;
+    Text title;
+    Text message;
+    HWND owner = nullptr;
+    HICON icon = nullptr;
+    int buttons = 0;
+    bool pressedOk = false;
+};
+
+// Watches from a second thread for a message box of this thread, reads it and presses its OK
+// button. If none appears it ends the modal loop with WM_QUIT, so a failure cannot hang the run.
 class MessageBoxAnswerer {
 public:
-    explicit MessageBoxAnswerer(Text title) : title_(std::move(title))
-    {
-        thread_ = std::thread([this] { watch(); });
-    }
-    ~MessageBoxAnswerer()
-    {
-        stop_ = true;
-        thread_.join();
-    }
+    MessageBoxAnswerer() : ui_(GetCurrentThreadId()), thread_([this] { watch(); }) {}
+    ~MessageBoxAnswerer() { seen(); }
     MessageBoxAnswerer(const MessageBoxAnswerer&) = delete;
     MessageBoxAnswerer& operator=(const MessageBoxAnswerer&) = delete;
 
-    // Valid once the thread has been joined or `answered()` is true.
-    const Text& message() const { return message_; }
-    bool answered() const { return answered_; }
+    const SeenBox& seen()
+    {
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return seen_;
+    }
 
 private:
+    static BOOL CALLBACK keepDialog(HWND window, LPARAM found)
+    {
+        if (className(window) == L"#32770" && IsWindowVisible(window)) {
+            *reinterpret_cast<HWND*>(found) = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
     void watch()
     {
-        for (int i = 0; i < 1000 && !stop_; ++i) {
-            const HWND box = FindWindowW(L"#32770", title_.c_str());
-            if (box != nullptr) {
+        HWND box = nullptr;
+        for (int i = 0; i < 500 && box == nullptr; ++i) {
+            EnumThreadWindows(ui_, keepDialog, reinterpret_cast<LPARAM>(&box));
+            Sleep(box == nullptr ? 20 : 0);
+        }
+        if (box == nullptr) {
+            PostThreadMessageW(ui_, WM_QUIT, 0, 0);
+            return;
+        }
+        seen_.found = true;
+        seen_.title = win32::windowText(box);
+        seen_.owner = GetWindow(box, GW_OWNER);
+        HWND ok = nullptr;
+        for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
+             child = GetWindow(child, GW_HWNDNEXT)) {
+            const std::wstring kind = className(child);
+            if (kind == L"Button") {
+                ++seen_.buttons;
+                ok = GetDlgCtrlID(child) == IDOK ? child : ok;
+            } else if (kind == L"Static" &&
+                       (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+                seen_.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
+            } else if (GetDlgCtrlID(child) == 0xFFFF) {
                 // 0xFFFF is the message text's static control in a message box.
-                message_ = win32::windowText(GetDlgItem(box, 0xFFFF));
-                PostMessageW(box, WM_COMMAND, IDOK, 0);
-                answered_ = true;
-                return;
+                seen_.message = win32::windowText(child);
             }
-            Sleep(10);
+        }
+        if (ok != nullptr) {
+            SendMessageW(ok, BM_CLICK, 0, 0);
+        }
+        for (int i = 0; i < 250 && IsWindow(box); ++i) {
+            Sleep(20);
+        }
+        seen_.pressedOk = ok != nullptr && !IsWindow(box);
+        if (IsWindow(box)) {
+            PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
         }
     }
 
-    Text title_;
-    Text message_;
-    std::atomic<bool> answered_{false};
-    std::atomic<bool> stop_{false};
+    DWORD ui_;
+    SeenBox seen_;
     std::thread thread_;
 };
 
@@ -137,6 +167,7 @@ protected:
 
     HWND control(ControlId id) const { return window_->control(id); }
     HWND form() const { return window_->handle(); }
+    Text textOf(ControlId id) const { return win32::windowText(control(id)); }
 
     void drop(ControlId list, const TextList& paths)
     {
