@@ -2,132 +2,115 @@
 // one command per line on stdin and answers each with one JSON line on stdout. It reads the
 // window's controls, list boxes and message boxes through messages another process may send,
 // and waits for the window to get through its message queue. Clicks, keys and drops come from
-// the X side, as a user's would; the probe itself only closes windows a test is done with. Answers
-// are plain ASCII: every other UTF-16 unit is written as a \uXXXX escape, so texts reach the tests
-// exactly as the controls hold them, surrogate pairs included.
+// the X side, as a user's would; the probe itself only closes windows a test is done with.
+// Answers are plain ASCII: every other UTF-16 unit is written as a \uXXXX escape, so texts
+// reach the tests exactly as the controls hold them, surrogate pairs included.
+//   main <ms> <known hwnd>...   a new Fenrallo window and its controls
+//   items <list> | text <hwnd>  list entries, window text
+//   dialog <owner> <ms>         the message box of the owner's process
+//   sync <edit> <ms>            returns once the edit's thread has handled what came before
+//   at <x> <y> | toplevels      the top-level window at a point, all visible top-level windows
+//   close <hwnd> | gone <hwnd> <ms> | quit
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
+#include <iostream>
+#include <iterator>
+#include <sstream>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
 
-constexpr UINT kSendTimeoutMs = 10000;
-constexpr DWORD kPollMs = 20;
+using Fields = std::initializer_list<std::pair<const char*, std::string>>;
 
-std::string jsonText(const std::wstring& text)
+// Built by appending: GCC 12 at -O3 warns falsely (-Wrestrict) about chains of operator+.
+std::string joined(char open, const std::vector<std::string>& values, char close)
+{
+    std::string out(1, open);
+    for (const std::string& value : values) {
+        out += out.size() > 1 ? "," : "";
+        out += value;
+    }
+    out += close;
+    return out;
+}
+
+std::string object(Fields fields)
+{
+    std::vector<std::string> members;
+    for (const auto& [key, value] : fields) {
+        members.emplace_back("\"");
+        members.back() += key;
+        members.back() += "\":";
+        members.back() += value;
+    }
+    return joined('{', members, '}');
+}
+
+std::string text(const std::wstring& units)
 {
     std::string out(1, '"');
-    for (const wchar_t unit : text) {
+    for (const wchar_t unit : units) {
         if (unit == L'"' || unit == L'\\') {
             out += '\\';
             out += static_cast<char>(unit);
         } else if (unit >= 0x20 && unit < 0x7f) {
             out += static_cast<char>(unit);
         } else {
-            std::string escape(7, '\0');
-            std::snprintf(escape.data(), escape.size(), "\\u%04x", static_cast<unsigned>(unit));
-            out += escape.c_str();
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", static_cast<unsigned>(unit));
+            out += escape;
         }
     }
     out += '"';
     return out;
 }
 
-std::string jsonArray(const std::vector<std::string>& values)
+std::string handle(HWND window)
 {
-    std::string out(1, '[');
-    for (const std::string& value : values) {
-        if (out.size() > 1) {
-            out += ',';
-        }
-        out += value;
-    }
-    out += ']';
-    return out;
+    return std::to_string(reinterpret_cast<std::uintptr_t>(window));
 }
 
-std::string jsonRect(const RECT& rect)
-{
-    return jsonArray({std::to_string(rect.left), std::to_string(rect.top),
-                      std::to_string(rect.right - rect.left),
-                      std::to_string(rect.bottom - rect.top)});
-}
-
-// Appends only: GCC 12 at -O3 warns falsely (-Wrestrict) about chains of string operator+.
-class JsonObject {
-public:
-    JsonObject& raw(const char* key, const std::string& value)
-    {
-        out_ += out_.size() > 1 ? ",\"" : "\"";
-        out_ += key;
-        out_ += "\":";
-        out_ += value;
-        return *this;
-    }
-    JsonObject& text(const char* key, const std::wstring& value)
-    {
-        return raw(key, jsonText(value));
-    }
-    JsonObject& number(const char* key, long long value) { return raw(key, std::to_string(value)); }
-    JsonObject& handle(const char* key, HWND value)
-    {
-        return raw(key, std::to_string(reinterpret_cast<std::uintptr_t>(value)));
-    }
-    JsonObject& flag(const char* key, bool value) { return raw(key, value ? "true" : "false"); }
-    std::string str() const { return out_ + '}'; }
-
-private:
-    std::string out_ = "{";
-};
-
-std::string success()
-{
-    return JsonObject().flag("ok", true).str();
-}
-
-std::string failure(const std::string& why)
-{
-    return JsonObject().flag("ok", false).text("error", std::wstring(why.begin(), why.end())).str();
-}
+const std::pair<const char*, std::string> kOk{"ok", "true"};
 
 // A hung or busy target must not hang the tests: every send gives up after a while.
-bool send(HWND window, UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result)
+LRESULT send(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
 {
     DWORD_PTR answer = 0;
-    if (SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, kSendTimeoutMs,
-                            &answer) == 0) {
-        return false;
+    if (SendMessageTimeoutW(window, message, wParam, lParam, SMTO_NORMAL, 10000, &answer) == 0) {
+        throw std::runtime_error("the window does not answer");
     }
-    result = static_cast<LRESULT>(answer);
-    return true;
+    return static_cast<LRESULT>(answer);
 }
 
+// The text a control holds, which for an edit or a static lives in the control itself.
 std::wstring windowText(HWND window)
 {
-    LRESULT length = 0;
-    if (!send(window, WM_GETTEXTLENGTH, 0, 0, length) || length <= 0) {
-        return {};
-    }
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    LRESULT copied = 0;
-    if (!send(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()), copied)) {
-        return {};
-    }
-    text.resize(static_cast<std::size_t>(copied));
-    return text;
+    std::wstring units(static_cast<std::size_t>(send(window, WM_GETTEXTLENGTH)) + 1, L'\0');
+    units.resize(static_cast<std::size_t>(
+        send(window, WM_GETTEXT, units.size(), reinterpret_cast<LPARAM>(units.data()))));
+    return units;
+}
+
+// A top-level window's caption, read without sending it anything.
+std::wstring caption(HWND window)
+{
+    std::wstring units(static_cast<std::size_t>(GetWindowTextLengthW(window)) + 1, L'\0');
+    units.resize(static_cast<std::size_t>(
+        GetWindowTextW(window, units.data(), static_cast<int>(units.size()))));
+    return units;
 }
 
 std::wstring className(HWND window)
 {
-    // 256 characters is the longest class name the window system registers.
     std::wstring name(257, L'\0');
-    const int length = GetClassNameW(window, name.data(), static_cast<int>(name.size()));
-    name.resize(length > 0 ? static_cast<std::size_t>(length) : 0);
+    name.resize(static_cast<std::size_t>(GetClassNameW(window, name.data(), 257)));
     return name;
 }
 
@@ -163,292 +146,192 @@ std::vector<HWND> childrenOf(HWND parent)
     return children;
 }
 
-HWND parseHandle(const std::string& word)
+template <typename Done>
+bool waitUntil(DWORD timeoutMs, Done done)
 {
-    return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(word)));
-}
-
-// Polls until `find` yields a window or the time is up.
-template <typename Find>
-HWND waitFor(DWORD timeoutMs, Find find)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    for (;;) {
-        if (HWND window = find()) {
-            return window;
+    for (const ULONGLONG deadline = GetTickCount64() + timeoutMs;; Sleep(10)) {
+        if (done()) {
+            return true;
         }
-        if (GetTickCount64() >= deadline) {
-            return nullptr;
-        }
-        Sleep(kPollMs);
-    }
-}
-
-bool waitGone(HWND window, DWORD timeoutMs)
-{
-    const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-    while (IsWindow(window)) {
         if (GetTickCount64() >= deadline) {
             return false;
         }
-        Sleep(kPollMs);
     }
-    return true;
 }
 
-bool isMainWindow(HWND window)
+template <typename Matches>
+HWND findTopLevel(DWORD timeoutMs, Matches matches, const char* missing)
 {
-    const std::wstring cls = className(window);
-    return cls != L"#32770" && cls != L"ConsoleWindowClass" &&
-           windowText(window).rfind(L"Fenrallo", 0) == 0;
+    HWND found = nullptr;
+    if (!waitUntil(timeoutMs, [&] {
+            const std::vector<HWND> windows = topLevelWindows();
+            const auto hit = std::find_if(windows.begin(), windows.end(), matches);
+            found = hit != windows.end() ? *hit : nullptr;
+            return found != nullptr;
+        })) {
+        throw std::runtime_error(missing);
+    }
+    return found;
 }
 
-std::string describeControl(HWND control)
+std::string describe(HWND control)
 {
-    RECT rect{};
-    GetWindowRect(control, &rect);
-    return JsonObject()
-        .handle("hwnd", control)
-        .text("class", className(control))
-        .text("text", windowText(control))
-        .number("id", GetDlgCtrlID(control))
-        .raw("rect", jsonRect(rect))
-        .str();
+    RECT r{};
+    GetWindowRect(control, &r);
+    const std::vector<std::string> rect = {std::to_string(r.left), std::to_string(r.top),
+                                           std::to_string(r.right - r.left),
+                                           std::to_string(r.bottom - r.top)};
+    return object({{"hwnd", handle(control)},
+                   {"class", text(className(control))},
+                   {"text", text(windowText(control))},
+                   {"id", std::to_string(GetDlgCtrlID(control))},
+                   {"rect", joined('[', rect, ']')}});
 }
 
 // `known` are windows of copies started earlier and still closing: the answer is a new one.
 std::string mainWindow(DWORD timeoutMs, const std::vector<HWND>& known)
 {
-    HWND window = waitFor(timeoutMs, [&known] {
-        for (HWND candidate : topLevelWindows()) {
-            if (std::find(known.begin(), known.end(), candidate) == known.end() &&
-                isMainWindow(candidate)) {
-                return candidate;
-            }
-        }
-        return HWND{};
-    });
-    if (window == nullptr) {
-        return failure("no window titled Fenrallo");
-    }
+    const HWND window = findTopLevel(
+        timeoutMs,
+        [&known](HWND candidate) {
+            const std::wstring cls = className(candidate);
+            return std::find(known.begin(), known.end(), candidate) == known.end() &&
+                   cls != L"#32770" && cls != L"ConsoleWindowClass" &&
+                   caption(candidate).rfind(L"Fenrallo", 0) == 0;
+        },
+        "no window titled Fenrallo");
     std::vector<std::string> controls;
     for (HWND child : childrenOf(window)) {
-        controls.push_back(describeControl(child));
+        controls.push_back(describe(child));
     }
-    return JsonObject()
-        .flag("ok", true)
-        .handle("hwnd", window)
-        .number("pid", processOf(window))
-        .raw("controls", jsonArray(controls))
-        .str();
+    return object({kOk,
+                   {"hwnd", handle(window)},
+                   {"pid", std::to_string(processOf(window))},
+                   {"controls", joined('[', controls, ']')}});
 }
 
 std::string listItems(HWND list)
 {
-    LRESULT count = 0;
-    if (!send(list, LB_GETCOUNT, 0, 0, count)) {
-        return failure("list box does not answer");
-    }
     std::vector<std::string> items;
-    for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = 0;
-        if (!send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i), 0, length) || length < 0) {
-            return failure("entry length unreadable");
+    for (LRESULT i = 0, count = send(list, LB_GETCOUNT); i < count; ++i) {
+        const LRESULT length = send(list, LB_GETTEXTLEN, static_cast<WPARAM>(i));
+        if (length < 0) {
+            throw std::runtime_error("entry unreadable");
         }
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        LRESULT copied = 0;
-        if (!send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(text.data()),
-                  copied) ||
-            copied < 0) {
-            return failure("entry text unreadable");
-        }
-        text.resize(static_cast<std::size_t>(copied));
-        items.push_back(jsonText(text));
+        std::wstring entry(static_cast<std::size_t>(length) + 1, L'\0');
+        entry.resize(static_cast<std::size_t>(std::clamp<LRESULT>(
+            send(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(entry.data())),
+            0, length)));
+        items.push_back(text(entry));
     }
-    return JsonObject().flag("ok", true).raw("items", jsonArray(items)).str();
+    return object({kOk, {"items", joined('[', items, ']')}});
 }
 
 std::string dialogOf(HWND owner, DWORD timeoutMs)
 {
     const DWORD process = processOf(owner);
-    HWND dialog = waitFor(timeoutMs, [process] {
-        for (HWND candidate : topLevelWindows()) {
-            if (className(candidate) == L"#32770" && processOf(candidate) == process) {
-                return candidate;
-            }
-        }
-        return HWND{};
-    });
-    if (dialog == nullptr) {
-        return failure("no message box");
-    }
+    const HWND dialog = findTopLevel(
+        timeoutMs,
+        [process](HWND candidate) {
+            return className(candidate) == L"#32770" && processOf(candidate) == process;
+        },
+        "no message box");
     std::vector<std::string> texts;
     std::vector<std::string> buttons;
     for (HWND child : childrenOf(dialog)) {
         const std::wstring cls = className(child);
-        const std::wstring text = windowText(child);
         if (cls == L"Button") {
-            buttons.push_back(describeControl(child));
-        } else if (cls == L"Static" && !text.empty()) {
-            texts.push_back(jsonText(text));
+            buttons.push_back(describe(child));
+        } else if (cls == L"Static" && !windowText(child).empty()) {
+            texts.push_back(text(windowText(child)));
         }
     }
-    return JsonObject()
-        .flag("ok", true)
-        .handle("hwnd", dialog)
-        .text("title", windowText(dialog))
-        .raw("texts", jsonArray(texts))
-        .raw("buttons", jsonArray(buttons))
-        .str();
+    return object({kOk,
+                   {"hwnd", handle(dialog)},
+                   {"title", text(caption(dialog))},
+                   {"texts", joined('[', texts, ']')},
+                   {"buttons", joined('[', buttons, ']')}});
 }
 
 // Posted messages reach a window in the order they were posted, so once a marker posted now has
 // taken effect, everything posted before it (a drop's WM_DROPFILES, a click) has been handled.
-// The marker is the text limit of the disabled run log box, which nothing reads, and it is put
+// The marker is the text limit of the read-only run log, which nothing reads, and it is put
 // back before returning.
 std::string barrier(HWND edit, DWORD timeoutMs)
 {
-    LRESULT original = 0;
-    if (!send(edit, EM_GETLIMITTEXT, 0, 0, original)) {
-        return failure("text box does not answer");
-    }
-    const LRESULT marker = original > 1 ? original - 1 : original + 1;
-    const auto reaches = [edit, timeoutMs](LRESULT value) {
-        const ULONGLONG deadline = GetTickCount64() + timeoutMs;
-        for (;;) {
-            LRESULT now = 0;
-            if (send(edit, EM_GETLIMITTEXT, 0, 0, now) && now == value) {
-                return true;
-            }
-            if (GetTickCount64() >= deadline) {
-                return false;
-            }
-            Sleep(kPollMs / 4);
+    const LRESULT original = send(edit, EM_GETLIMITTEXT);
+    for (const LRESULT value : {original > 1 ? original - 1 : original + 1, original}) {
+        if (!PostMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(value), 0) ||
+            !waitUntil(timeoutMs, [&] { return send(edit, EM_GETLIMITTEXT) == value; })) {
+            throw std::runtime_error("the window did not get through its queue");
         }
-    };
-    if (!PostMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(marker), 0) || !reaches(marker)) {
-        return failure("the window did not get through its queue");
     }
-    if (!PostMessageW(edit, EM_SETLIMITTEXT, static_cast<WPARAM>(original), 0) ||
-        !reaches(original)) {
-        return failure("text limit not restored");
-    }
-    return success();
-}
-
-// The top-level window a click at a screen point would reach.
-std::string windowAt(int x, int y)
-{
-    HWND window = WindowFromPoint(POINT{x, y});
-    return JsonObject()
-        .flag("ok", true)
-        .handle("root", window != nullptr ? GetAncestor(window, GA_ROOT) : nullptr)
-        .str();
+    return object({kOk});
 }
 
 std::string listTopLevels()
 {
     std::vector<std::string> windows;
     for (HWND window : topLevelWindows()) {
-        windows.push_back(JsonObject()
-                              .handle("hwnd", window)
-                              .number("pid", processOf(window))
-                              .text("title", windowText(window))
-                              .str());
+        windows.push_back(object({{"hwnd", handle(window)},
+                                  {"pid", std::to_string(processOf(window))},
+                                  {"title", text(caption(window))}}));
     }
-    return JsonObject().flag("ok", true).raw("windows", jsonArray(windows)).str();
+    return object({kOk, {"windows", joined('[', windows, ']')}});
 }
 
 std::string run(const std::vector<std::string>& words)
 {
-    const std::string& verb = words[0];
-    const auto arg = [&words](std::size_t i) { return words.at(i); };
+    const std::string& verb = words.at(0);
+    const auto window = [&words](std::size_t i) {
+        return reinterpret_cast<HWND>(static_cast<std::uintptr_t>(std::stoull(words.at(i))));
+    };
+    const auto number = [&words](std::size_t i) { return std::stoi(words.at(i)); };
+    const auto ms = [&](std::size_t i) { return static_cast<DWORD>(number(i)); };
     if (verb == "main") {
         std::vector<HWND> known;
         for (std::size_t i = 2; i < words.size(); ++i) {
-            known.push_back(parseHandle(words[i]));
+            known.push_back(window(i));
         }
-        return mainWindow(static_cast<DWORD>(std::stoul(arg(1))), known);
+        return mainWindow(ms(1), known);
     }
     if (verb == "items") {
-        return listItems(parseHandle(arg(1)));
+        return listItems(window(1));
     }
     if (verb == "text") {
-        return JsonObject().flag("ok", true).text("text", windowText(parseHandle(arg(1)))).str();
+        return object({kOk, {"text", text(windowText(window(1)))}});
     }
     if (verb == "dialog") {
-        return dialogOf(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))));
+        return dialogOf(window(1), ms(2));
     }
     if (verb == "sync") {
-        return barrier(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))));
+        return barrier(window(1), ms(2));
     }
     if (verb == "at") {
-        return windowAt(std::stoi(arg(1)), std::stoi(arg(2)));
+        const HWND hit = WindowFromPoint(POINT{number(1), number(2)});
+        return object({kOk, {"root", handle(hit != nullptr ? GetAncestor(hit, GA_ROOT) : hit)}});
     }
     if (verb == "toplevels") {
         return listTopLevels();
     }
-    if (verb == "close") {
-        return PostMessageW(parseHandle(arg(1)), WM_CLOSE, 0, 0) ? success()
-                                                                 : failure("could not post");
+    if (verb == "close" && PostMessageW(window(1), WM_CLOSE, 0, 0)) {
+        return object({kOk});
     }
-    if (verb == "gone") {
-        return waitGone(parseHandle(arg(1)), static_cast<DWORD>(std::stoul(arg(2))))
-                   ? success()
-                   : failure("window still there");
+    if (verb == "gone" && waitUntil(ms(2), [&] { return !IsWindow(window(1)); })) {
+        return object({kOk});
     }
-    return failure("unknown command");
-}
-
-std::vector<std::string> splitWords(const std::string& line)
-{
-    std::vector<std::string> words;
-    std::size_t start = 0;
-    while ((start = line.find_first_not_of(" \t\r", start)) != std::string::npos) {
-        const std::size_t end = line.find_first_of(" \t\r", start);
-        words.push_back(line.substr(start, end - start));
-        start = end;
-    }
-    return words;
-}
-
-bool writeLine(HANDLE out, const std::string& line)
-{
-    std::string whole = line;
-    whole += '\n';
-    std::size_t written = 0;
-    while (written < whole.size()) {
-        DWORD chunk = 0;
-        if (!WriteFile(out, whole.data() + written, static_cast<DWORD>(whole.size() - written),
-                       &chunk, nullptr) ||
-            chunk == 0) {
-            return false;
-        }
-        written += chunk;
-    }
-    return true;
+    throw std::runtime_error(verb + " failed or is unknown");
 }
 
 }  // namespace
 
 int main()
 {
-    HANDLE in = GetStdHandle(STD_INPUT_HANDLE);
-    HANDLE out = GetStdHandle(STD_OUTPUT_HANDLE);
-    std::string pending;
-    std::string chunk(4096, '\0');
-    for (;;) {
-        std::size_t newline = 0;
-        while ((newline = pending.find('\n')) == std::string::npos) {
-            DWORD got = 0;
-            if (!ReadFile(in, chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr) ||
-                got == 0) {
-                return 0;
-            }
-            pending.append(chunk.data(), got);
-        }
-        const std::vector<std::string> words = splitWords(pending.substr(0, newline));
-        pending.erase(0, newline + 1);
+    std::string line;
+    while (std::getline(std::cin, line)) {
+        std::istringstream split(line);
+        const std::vector<std::string> words{std::istream_iterator<std::string>(split),
+                                             std::istream_iterator<std::string>()};
         if (words.empty()) {
             continue;
         }
@@ -458,11 +341,12 @@ int main()
         std::string answer;
         try {
             answer = run(words);
-        } catch (const std::exception&) {
-            answer = failure("bad arguments");
+        } catch (const std::exception& error) {
+            const std::string why = error.what();
+            answer =
+                object({{"ok", "false"}, {"error", text(std::wstring(why.begin(), why.end()))}});
         }
-        if (!writeLine(out, answer)) {
-            return 1;
-        }
+        std::cout << answer << std::endl;
     }
+    return 0;
 }
