@@ -24,7 +24,6 @@ namespace fenrallo::test {
 namespace {
 
 using win32::extendedLengthPath;
-using OwnedWindow = win32::UniqueHandle<HWND, DestroyWindow>;
 
 // The real services, except that the program directory is a folder the test chooses, so moves
 // into it never touch the build tree, and warnings are recorded instead of shown modally.

@@ -26,6 +26,7 @@ namespace fenrallo::test {
 
 namespace fs = std::filesystem;
 using OwnedHandle = win32::UniqueHandle<HANDLE, CloseHandle>;
+using OwnedWindow = win32::UniqueHandle<HWND, DestroyWindow>;
 
 inline std::wstring environmentVariable(const wchar_t* name)
 {

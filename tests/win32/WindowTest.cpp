@@ -257,14 +257,6 @@ TEST_F(WindowTest, MovingAnEmptyListShowsAWarningOwnedByTheWindow)
     }
 }
 
-TEST_F(WindowTest, ClosingTheWindowEndsTheMessageLoop)
-{
-    SendMessageW(form(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(window_->handle(), nullptr);
-    MSG quit{};
-    EXPECT_TRUE(PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-}
-
 // Routing of the commands whose effects reach outside the window, checked against a fake
 // platform placed at a drive root.
 class WindowRoutingTest : public WindowTest {
