@@ -139,25 +139,26 @@ struct Scenario {
     Text target;    // dropped onto the target list unless empty
     Text programDirectory;
     Command command = Command::ToTarget;
-    TextList watched;  // folders whose every file is hashed before and after
+    TextList watched;  // folders whose every file is hashed before and after; the case's own
+                       // scratch folder unless set
     std::function<std::shared_ptr<void>()> beforeClick;  // its result lives through the click
     int expectedMoved = -1;  // -1: as the platform decides, as long as the rest holds
     Text expectedWarning;
     TextList cleanUp;  // files a case put outside its scratch folder
 };
 
-Scenario toTarget(TextList drop, Text target)
+Scenario toTarget(TextList drop, Text target, int expectedMoved = -1)
 {
     Scenario s;
     s.drop = std::move(drop);
     s.target = std::move(target);
+    s.expectedMoved = expectedMoved;
     return s;
 }
 
-Scenario toProgramDirectory(TextList drop, Text directory)
+Scenario toProgramDirectory(TextList drop, Text directory, int expectedMoved = -1)
 {
-    Scenario s;
-    s.drop = std::move(drop);
+    Scenario s = toTarget(std::move(drop), Text(), expectedMoved);
     s.programDirectory = std::move(directory);
     s.command = Command::ToProgramDirectory;
     return s;
@@ -278,45 +279,34 @@ const Case kCases[] = {
              makeFile(d + L"\\in\\" + n, "bytes of " + std::to_string(n.size()));
              drop.push_back(d + L"\\in\\" + n);
          }
-         Scenario s = toTarget(drop, d + L"\\out");
-         s.watched = {d};
-         s.expectedMoved = 3;
-         return s;
+         return toTarget(drop, d + L"\\out", 3);
      }},
     {"source and destination longer than MAX_PATH",
      [](const Text& d) {
          const Text from = deepFolder(d + L"\\src");
          const Text to = deepFolder(d + L"\\dst");
          makeFile(from + L"\\long.txt", "long");
-         Scenario s = toTarget({from + L"\\long.txt"}, to);
-         s.watched = {d};
-         s.expectedMoved = 1;
-         return s;
+         return toTarget({from + L"\\long.txt"}, to, 1);
      }},
     {"a drive root in the list",
      [](const Text& d) {
          makeFolder(d + L"\\out");
          makeFile(d + L"\\a.txt", "a");
-         Scenario s = toTarget({L"Q:\\", d + L"\\a.txt"}, d + L"\\out");
-         s.watched = {d};
-         s.expectedMoved = 1;
-         return s;
+         return toTarget({L"Q:\\", d + L"\\a.txt"}, d + L"\\out", 1);
      }},
     {"a drive root as the target",
      [](const Text& d) {
          makeFile(d + L"\\root-" + kUnique + L".txt", "to the root");
-         Scenario s = toTarget({d + L"\\root-" + kUnique + L".txt"}, L"Q:\\");
+         Scenario s = toTarget({d + L"\\root-" + kUnique + L".txt"}, L"Q:\\", 1);
          s.watched = {L"Q:\\"};
-         s.expectedMoved = 1;
          s.cleanUp = {L"Q:\\root-" + kUnique + L".txt"};
          return s;
      }},
     {"the program directory at a drive root",
      [](const Text& d) {
          makeFile(d + L"\\prog-" + kUnique + L".txt", "to the root");
-         Scenario s = toProgramDirectory({d + L"\\prog-" + kUnique + L".txt"}, L"Q:\\");
+         Scenario s = toProgramDirectory({d + L"\\prog-" + kUnique + L".txt"}, L"Q:\\", 1);
          s.watched = {L"Q:\\"};
-         s.expectedMoved = 1;
          s.cleanUp = {L"Q:\\prog-" + kUnique + L".txt"};
          return s;
      }},
@@ -324,18 +314,12 @@ const Case kCases[] = {
      [](const Text& d) {
          makeFile(d + L"\\target.txt", "i am a file");
          makeFile(d + L"\\a.txt", "a");
-         Scenario s = toTarget({d + L"\\a.txt"}, d + L"\\target.txt");
-         s.watched = {d};
-         s.expectedMoved = 0;
-         return s;
+         return toTarget({d + L"\\a.txt"}, d + L"\\target.txt", 0);
      }},
     {"a target that does not exist",
      [](const Text& d) {
          makeFile(d + L"\\a.txt", "a");
-         Scenario s = toTarget({d + L"\\a.txt"}, d + L"\\missing");
-         s.watched = {d};
-         s.expectedMoved = 0;
-         return s;
+         return toTarget({d + L"\\a.txt"}, d + L"\\missing", 0);
      }},
     {"a source held open without delete sharing",
      [](const Text& d) {
@@ -343,7 +327,6 @@ const Case kCases[] = {
          makeFile(d + L"\\open.txt", "held open");
          makeFile(d + L"\\free.txt", "free");
          Scenario s = toTarget({d + L"\\open.txt", d + L"\\free.txt"}, d + L"\\out");
-         s.watched = {d};
          const Text held = d + L"\\open.txt";
          s.beforeClick = [held] {
              return std::shared_ptr<void>(CreateFileW(held.c_str(), GENERIC_READ, FILE_SHARE_READ,
@@ -358,10 +341,7 @@ const Case kCases[] = {
          makeFile(d + L"\\out\\a.txt", "already there");
          makeFile(d + L"\\a.txt", "newcomer");
          makeFile(d + L"\\b.txt", "b");
-         Scenario s = toTarget({d + L"\\a.txt", d + L"\\b.txt"}, d + L"\\out");
-         s.watched = {d};
-         s.expectedMoved = 1;
-         return s;
+         return toTarget({d + L"\\a.txt", d + L"\\b.txt"}, d + L"\\out", 1);
      }},
     {"a hidden first entry",
      [](const Text& d) {
@@ -369,7 +349,6 @@ const Case kCases[] = {
          makeFile(d + L"\\b.txt", "b");
          makeFolder(d + L"\\prog");
          Scenario s = toProgramDirectory({d + L"\\hidden.txt", d + L"\\b.txt"}, d + L"\\prog");
-         s.watched = {d};
          s.expectedWarning = L"原始文件未找到!";
          return s;
      }},
@@ -378,7 +357,6 @@ const Case kCases[] = {
          makeFile(d + L"\\system.txt", "s", FILE_ATTRIBUTE_SYSTEM);
          makeFolder(d + L"\\prog");
          Scenario s = toProgramDirectory({d + L"\\system.txt"}, d + L"\\prog");
-         s.watched = {d};
          s.expectedWarning = L"原始文件未找到!";
          return s;
      }},
@@ -386,9 +364,7 @@ const Case kCases[] = {
      [](const Text& d) {
          makeFile(d + L"\\readonly.txt", "r", FILE_ATTRIBUTE_READONLY);
          makeFolder(d + L"\\prog");
-         Scenario s = toProgramDirectory({d + L"\\readonly.txt"}, d + L"\\prog");
-         s.watched = {d};
-         s.expectedMoved = 1;
+         Scenario s = toProgramDirectory({d + L"\\readonly.txt"}, d + L"\\prog", 1);
          s.cleanUp = {d + L"\\prog\\readonly.txt"};
          return s;
      }},
@@ -399,34 +375,26 @@ const Case kCases[] = {
          makeFile(d + L"\\dir\\one.txt", "1");
          makeFile(d + L"\\dir\\sub\\two.txt", "2");
          makeFolder(d + L"\\out");
-         Scenario s = toTarget({d + L"\\dir"}, d + L"\\out");
-         s.watched = {d};
-         s.expectedMoved = 1;
-         return s;
+         return toTarget({d + L"\\dir"}, d + L"\\out", 1);
      }},
     {"a folder moved into itself",
      [](const Text& d) {
          makeFolder(d + L"\\dir");
          makeFolder(d + L"\\dir\\sub");
          makeFile(d + L"\\dir\\one.txt", "1");
-         Scenario s = toTarget({d + L"\\dir"}, d + L"\\dir\\sub");
-         s.watched = {d};
-         s.expectedMoved = 0;
-         return s;
+         return toTarget({d + L"\\dir"}, d + L"\\dir\\sub", 0);
      }},
     {"a source that vanished after the drop",
      [](const Text& d) {
          makeFolder(d + L"\\out");
          makeFile(d + L"\\gone.txt", "g");
          makeFile(d + L"\\kept.txt", "k");
-         Scenario s = toTarget({d + L"\\gone.txt", d + L"\\kept.txt"}, d + L"\\out");
-         s.watched = {d};
+         Scenario s = toTarget({d + L"\\gone.txt", d + L"\\kept.txt"}, d + L"\\out", 1);
          const Text gone = d + L"\\gone.txt";
          s.beforeClick = [gone] {
              DeleteFileW(gone.c_str());
              return std::shared_ptr<void>();
          };
-         s.expectedMoved = 1;
          return s;
      }},
     {"the same path twice in one drop",
@@ -434,10 +402,7 @@ const Case kCases[] = {
          makeFolder(d + L"\\out");
          makeFile(d + L"\\a.txt", "a");
          makeFile(d + L"\\b.txt", "b");
-         Scenario s = toTarget({d + L"\\a.txt", d + L"\\a.txt", d + L"\\b.txt"}, d + L"\\out");
-         s.watched = {d};
-         s.expectedMoved = 2;
-         return s;
+         return toTarget({d + L"\\a.txt", d + L"\\a.txt", d + L"\\b.txt"}, d + L"\\out", 2);
      }},
 };
 
@@ -446,7 +411,11 @@ TEST(HostileInput, NothingIsLostReplacedOrMiscounted)
     ASSERT_TRUE(haveScratchDrive()) << "run under tools/with-wine, which maps Q:";
     for (const Case& c : kCases) {
         ScratchDir scratch;
-        runScenario(c.name, c.make(scratch.path().wstring()));
+        Scenario s = c.make(scratch.text());
+        if (s.watched.empty()) {
+            s.watched = {scratch.text()};
+        }
+        runScenario(c.name, s);
     }
 }
 
@@ -455,8 +424,8 @@ TEST(HostileInput, FoldersDoNotCrossVolumesButFilesDo)
     ASSERT_TRUE(haveOtherVolume()) << "run under tools/with-wine, which maps R: elsewhere";
     ScratchDir here;
     ScratchDir there(L"R:\\");
-    const Text from = there.path().wstring();
-    const Text to = here.path().wstring();
+    const Text from = there.text();
+    const Text to = here.text();
     makeFolder(from + L"\\dir");
     makeFile(from + L"\\dir\\inside.txt", "inside");
     makeFile(from + L"\\file.txt", "file");
@@ -471,7 +440,7 @@ TEST(HostileInput, FoldersDoNotCrossVolumesButFilesDo)
 TEST(HostileInput, FortyThousandPathsAreCountedPastSixteenBits)
 {
     ScratchDir scratch;
-    const Text d = scratch.path().wstring();
+    const Text d = scratch.text();
     makeFolder(d + L"\\out");
     makeFile(d + L"\\real.txt", "real");
     TextList drop{d + L"\\real.txt"};
