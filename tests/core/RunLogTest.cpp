@@ -23,23 +23,15 @@ TEST(RunLog, DropThenMovesBuildOneTextBackToBack)
               L"以下为任务执行信息：\r\n\r\n当前共接收 3 个文件本次共移动3个文件本次共移动0个文件");
 }
 
-TEST(RunLog, AppendsKeepTheInitialTextUntilAReset)
+TEST(RunLog, AppendsKeepTheInitialTextUntilAResetAndNumbersArePlainDecimal)
 {
     fake::FakeTextBox box;
     RunLog log(box);
     log.appendMoved(120);
-    EXPECT_EQ(box.content, L"程序运行信息：本次共移动120个文件");
+    log.appendReceived(40000);
+    EXPECT_EQ(box.content, L"程序运行信息：本次共移动120个文件\r\n当前共接收 40000 个文件");
     log.resetWithHeader();
     EXPECT_EQ(box.content, L"以下为任务执行信息：\r\n");
-}
-
-TEST(RunLog, NumbersArePlainDecimalPastSixteenBits)
-{
-    fake::FakeTextBox box;
-    box.content.clear();
-    RunLog log(box);
-    log.appendReceived(40000);
-    EXPECT_EQ(box.content, L"\r\n当前共接收 40000 个文件");
 }
 
 TEST(RunLog, EnsureRedWritesOnlyWhenTheColourDiffers)

@@ -126,19 +126,6 @@ TEST(SourceList, ADropReadsEachListedEntryOnce)
     EXPECT_EQ(f.box.bulkDepth, 0);
 }
 
-TEST(SourceList, CountsPastSixteenBitsStayCorrect)
-{
-    Fixture f;
-    TextList drop;
-    for (int i = 0; i < 40000; ++i) {
-        drop.push_back(L"C:\\many\\" + std::to_wstring(i));
-    }
-    f.list.onDrop(drop);
-    EXPECT_EQ(f.box.count(), 40000);
-    EXPECT_EQ(f.box.items.back(), L"C:\\many\\39999");
-    EXPECT_EQ(f.logBox.content, receivedLog(40000));
-}
-
 TEST(SourceList, DoubleClickRemovesOnlyTheSelectedEntry)
 {
     struct Case {

@@ -13,34 +13,22 @@ TEST(TargetList, DropsGoOnTopInDropOrderAndDuplicatesStay)
     fake::FakeListBox box;
     TargetList targets(box);
     EXPECT_EQ(targets.currentTarget(), L"");
-
-    targets.onDrop({L"H"});
-    targets.onDrop({L"F", L"G"});
-    EXPECT_EQ(box.items, (TextList{L"F", L"G", L"H"}));
-    EXPECT_EQ(targets.currentTarget(), L"F");
-
-    targets.onDrop({L"H"});
-    EXPECT_EQ(box.items, (TextList{L"H", L"F", L"G", L"H"}));
-    EXPECT_EQ(targets.currentTarget(), L"H");
-    EXPECT_EQ(box.insertsOutsideBulk, 0);
-}
-
-TEST(TargetList, SelectionDoesNotChangeTheTarget)
-{
-    fake::FakeListBox box;
-    TargetList targets(box);
-    targets.onDrop({L"C:\\out", L"C:\\other"});
-    box.selection = 1;
-    EXPECT_EQ(targets.currentTarget(), L"C:\\out");
-}
-
-TEST(TargetList, AnEmptyDropChangesNothing)
-{
-    fake::FakeListBox box;
-    TargetList targets(box);
-    targets.onDrop({L"C:\\out"});
+    // Each row: one drop and the whole list after it; its first path is the current target.
+    const std::pair<TextList, TextList> drops[] = {
+        {{L"H"}, {L"H"}},
+        {{L"F", L"G"}, {L"F", L"G", L"H"}},
+        {{L"H"}, {L"H", L"F", L"G", L"H"}},
+    };
+    for (const auto& [drop, after] : drops) {
+        targets.onDrop(drop);
+        EXPECT_EQ(box.items, after);
+        EXPECT_EQ(targets.currentTarget(), drop.front());
+    }
     targets.onDrop({});
-    EXPECT_EQ(box.items, (TextList{L"C:\\out"}));
+    EXPECT_EQ(box.items, (TextList{L"H", L"F", L"G", L"H"})) << "an empty drop changes nothing";
+    box.selection = 1;
+    EXPECT_EQ(targets.currentTarget(), L"H") << "selection does not change the target";
+    EXPECT_EQ(box.insertsOutsideBulk, 0);
 }
 
 }  // namespace
