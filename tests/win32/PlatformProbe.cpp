@@ -34,16 +34,10 @@ void report(const std::wstring& file, const Text& text)
 
 Text moduleFileName(HMODULE module)
 {
-    Text name(64, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(module, name.data(), static_cast<DWORD>(name.size()));
-        if (length < name.size()) {
-            name.resize(length);
-            return name;
-        }
-        name.resize(name.size() * 2);
-    }
+    // No Windows path is longer than this.
+    Text name(32768, L'\0');
+    name.resize(GetModuleFileNameW(module, name.data(), 32768));
+    return name;
 }
 
 void showWindowBriefly()

@@ -7,12 +7,10 @@ target_link_libraries(platform_probe PRIVATE fenrallo_win32)
 fenrallo_warnings(platform_probe)
 
 add_executable(plant_explorer plant/PlantedExplorer.cpp)
-target_include_directories(plant_explorer PRIVATE ${PROJECT_SOURCE_DIR})
 fenrallo_warnings(plant_explorer)
 
 add_library(plant_dll MODULE plant/PlantedDll.cpp)
 set_target_properties(plant_dll PROPERTIES PREFIX "")
-target_include_directories(plant_dll PRIVATE ${PROJECT_SOURCE_DIR})
 if(MINGW)
     # Copied alone into a folder, it must not need libgcc or libstdc++ DLLs beside it.
     target_link_options(plant_dll PRIVATE -static -static-libgcc -static-libstdc++)
