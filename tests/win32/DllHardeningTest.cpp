@@ -9,8 +9,6 @@
 namespace fenrallo::test {
 namespace {
 
-using OwnedKey = win32::UniqueHandle<HKEY, RegCloseKey>;
-
 // Wine's per-program DLL load order, keyed by the program's file name: the override reaches
 // only that program, however it is started. Windows ignores the key.
 class NativeFirstFor {
@@ -18,15 +16,9 @@ public:
     NativeFirstFor(const std::wstring& program, const std::wstring& dll)
         : key_(L"Software\\Wine\\AppDefaults\\" + program)
     {
-        HKEY raw = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, (key_ + L"\\DllOverrides").c_str(), 0, nullptr, 0,
-                            KEY_SET_VALUE, nullptr, &raw, nullptr) == ERROR_SUCCESS) {
-            const OwnedKey overrides(raw);
-            const std::wstring order = L"native,builtin";
-            RegSetValueExW(overrides.get(), dll.c_str(), 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(order.c_str()),
-                           static_cast<DWORD>((order.size() + 1) * sizeof(wchar_t)));
-        }
+        const wchar_t order[] = L"native,builtin";
+        RegSetKeyValueW(HKEY_CURRENT_USER, (key_ + L"\\DllOverrides").c_str(), dll.c_str(), REG_SZ,
+                        order, sizeof order);
     }
     ~NativeFirstFor() { RegDeleteTreeW(HKEY_CURRENT_USER, key_.c_str()); }
     NativeFirstFor(const NativeFirstFor&) = delete;

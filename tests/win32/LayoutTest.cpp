@@ -11,10 +11,10 @@ namespace fenrallo::test {
 namespace {
 
 struct PixelRect {
-    int left;
-    int top;
-    int width;
-    int height;
+    LONG left;
+    LONG top;
+    LONG width;
+    LONG height;
 };
 
 struct ExpectedPlace {
@@ -47,33 +47,20 @@ bool at144()
     return expectedDpi() == 144;
 }
 
-// A window's rectangle in its parent's client coordinates.
-RECT rectInParent(HWND child)
-{
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    MapWindowPoints(HWND_DESKTOP, GetParent(child), reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
 class LayoutTest : public WindowTest {};
-
-TEST_F(LayoutTest, WindowRunsAtThePrefixDpi)
-{
-    ASSERT_TRUE(expectedDpi() == 96 || expectedDpi() == 144) << "no expected layout for this DPI";
-    EXPECT_EQ(window_->dpi(), expectedDpi());
-}
 
 TEST_F(LayoutTest, EveryControlSitsAtItsTableRectangle)
 {
+    ASSERT_TRUE(expectedDpi() == 96 || expectedDpi() == 144) << "no expected layout for this DPI";
+    ASSERT_EQ(window_->dpi(), expectedDpi());
     for (const ExpectedPlace& place : kPlaces) {
         SCOPED_TRACE(place.name);
         const PixelRect& want = at144() ? place.at144 : place.at96;
-        const RECT got = rectInParent(control(place.id));
-        EXPECT_EQ(got.left, want.left);
-        EXPECT_EQ(got.top, want.top);
-        EXPECT_EQ(got.right - got.left, want.width);
-        EXPECT_EQ(got.bottom - got.top, want.height);
+        RECT got{};
+        GetWindowRect(control(place.id), &got);
+        MapWindowPoints(HWND_DESKTOP, form(), reinterpret_cast<POINT*>(&got), 2);
+        EXPECT_EQ((std::array{got.left, got.top, got.right - got.left, got.bottom - got.top}),
+                  (std::array{want.left, want.top, want.width, want.height}));
     }
 }
 
@@ -83,10 +70,8 @@ TEST_F(LayoutTest, ClientAreaAndScreenPositionFollowTheTwips)
     GetClientRect(form(), &client);
     RECT frame{};
     GetWindowRect(form(), &frame);
-    EXPECT_EQ(client.right, at144() ? 1235 : 823);
-    EXPECT_EQ(client.bottom, at144() ? 668 : 445);
-    EXPECT_EQ(frame.left, at144() ? 387 : 258);
-    EXPECT_EQ(frame.top, at144() ? 239 : 159);
+    EXPECT_EQ((std::array{client.right, client.bottom, frame.left, frame.top}),
+              (at144() ? std::array{1235L, 668L, 387L, 239L} : std::array{823L, 445L, 258L, 159L}));
 }
 
 TEST_F(LayoutTest, FontsHaveTheTableSizesInAChineseCharacterSet)

@@ -61,18 +61,6 @@ TEST(WindowResourceTest, IconOneHoldsFourSizesInTrueColour)
         sizes.insert(entries[i].width);
     }
     EXPECT_EQ(sizes, (std::set<int>{16, 32, 48, 64}));
-
-    const auto big = static_cast<HICON>(
-        LoadImageW(GetModuleHandleW(nullptr), MAKEINTRESOURCEW(1), IMAGE_ICON, 64, 64, 0));
-    ASSERT_NE(big, nullptr);
-    ICONINFO info{};
-    ASSERT_TRUE(GetIconInfo(big, &info));
-    BITMAP colour{};
-    GetObjectW(info.hbmColor, sizeof colour, &colour);
-    EXPECT_EQ(colour.bmWidth, 64);
-    DeleteObject(info.hbmColor);
-    DeleteObject(info.hbmMask);
-    DestroyIcon(big);
 }
 
 Text versionString(const std::vector<BYTE>& block, const wchar_t* name)

@@ -245,14 +245,14 @@ TEST_F(WindowTest, MovingAnEmptyListShowsAWarningOwnedByTheWindow)
         MessageBoxAnswerer answerer;
         click(button);
         const SeenBox& seen = answerer.seen();
-        ASSERT_TRUE(seen.found);
+        ASSERT_NE(seen.box, nullptr);
         EXPECT_EQ(seen.title, L"程序运行错误");
         EXPECT_EQ(seen.message, L"原始文件未找到!");
         EXPECT_EQ(seen.owner, form());
         // System icons are shared, so the box shows the very handle LoadIconW gives.
         EXPECT_EQ(seen.icon, LoadIconW(nullptr, IDI_WARNING));
         EXPECT_EQ(seen.buttons, 1);
-        EXPECT_TRUE(seen.pressedOk);
+        EXPECT_TRUE(seen.closedByOk);
         EXPECT_EQ(textOf(ControlId::Text1), L"程序运行信息：");
     }
 }

@@ -57,19 +57,20 @@ inline std::wstring className(HWND window)
     return name;
 }
 
-// What a message box showed, and whether its OK button closed it.
+// What a message box showed.
 struct SeenBox {
-    bool found = false;
+    HWND box = nullptr;
     Text title;
     Text message;
     HWND owner = nullptr;
     HICON icon = nullptr;
     int buttons = 0;
-    bool pressedOk = false;
+    bool closedByOk = false;
 };
 
 // Watches from a second thread for a message box of this thread, reads it and presses its OK
-// button. If none appears it ends the modal loop with WM_QUIT, so a failure cannot hang the run.
+// button. A box that does not close is cancelled, and if none appears the modal loop is ended
+// with WM_QUIT, so a failure cannot hang the run.
 class MessageBoxAnswerer {
 public:
     MessageBoxAnswerer() : ui_(GetCurrentThreadId()), thread_([this] { watch(); }) {}
@@ -97,27 +98,25 @@ private:
 
     void watch()
     {
-        HWND box = nullptr;
+        HWND& box = seen_.box;
         for (int i = 0; i < 500 && box == nullptr; ++i) {
+            Sleep(20);
             EnumThreadWindows(ui_, keepDialog, reinterpret_cast<LPARAM>(&box));
-            Sleep(box == nullptr ? 20 : 0);
         }
         if (box == nullptr) {
             PostThreadMessageW(ui_, WM_QUIT, 0, 0);
             return;
         }
-        seen_.found = true;
         seen_.title = win32::windowText(box);
         seen_.owner = GetWindow(box, GW_OWNER);
         HWND ok = nullptr;
         for (HWND child = GetWindow(box, GW_CHILD); child != nullptr;
              child = GetWindow(child, GW_HWNDNEXT)) {
-            const std::wstring kind = className(child);
-            if (kind == L"Button") {
+            const auto style = GetWindowLongW(child, GWL_STYLE);
+            if (className(child) == L"Button") {
                 ++seen_.buttons;
                 ok = GetDlgCtrlID(child) == IDOK ? child : ok;
-            } else if (kind == L"Static" &&
-                       (GetWindowLongW(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON) {
+            } else if (className(child) == L"Static" && (style & SS_TYPEMASK) == SS_ICON) {
                 seen_.icon = reinterpret_cast<HICON>(SendMessageW(child, STM_GETICON, 0, 0));
             } else if (GetDlgCtrlID(child) == 0xFFFF) {
                 // 0xFFFF is the message text's static control in a message box.
@@ -130,10 +129,9 @@ private:
         for (int i = 0; i < 250 && IsWindow(box); ++i) {
             Sleep(20);
         }
-        seen_.pressedOk = ok != nullptr && !IsWindow(box);
-        if (IsWindow(box)) {
-            PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
-        }
+        seen_.closedByOk = ok != nullptr && !IsWindow(box);
+        // Ends a box that OK did not close; a box already gone ignores it.
+        PostMessageW(box, WM_COMMAND, IDCANCEL, 0);
     }
 
     DWORD ui_;
