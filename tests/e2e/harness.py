@@ -10,7 +10,6 @@ probe only reads what the window shows.
 import hashlib
 import json
 import os
-import select
 import shutil
 import subprocess
 import time
@@ -56,36 +55,24 @@ class Probe:
     def __init__(self, exe):
         self._process = subprocess.Popen(["wine", exe], stdin=subprocess.PIPE,
                                           stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        self._pending = b""
 
-    def ask(self, *words, timeout=60.0):
-        line = " ".join(str(w) for w in words) + "\n"
-        self._process.stdin.write(line.encode("ascii"))
+    def ask(self, *words):
+        """Every wait in the probe is bounded, so an answer always comes."""
+        self._process.stdin.write((" ".join(str(w) for w in words) + "\n").encode("ascii"))
         self._process.stdin.flush()
-        answer = json.loads(self._read_line(timeout))
+        line = self._process.stdout.readline()
+        if not line:
+            raise ProbeError("the probe ended")
+        answer = json.loads(line)
         if not answer.get("ok"):
             raise ProbeError(f"{words[0]}: {answer.get('error')}")
         return answer
 
-    def try_ask(self, *words, timeout=60.0):
+    def try_ask(self, *words):
         try:
-            return self.ask(*words, timeout=timeout)
+            return self.ask(*words)
         except ProbeError:
             return None
-
-    def _read_line(self, timeout):
-        deadline = time.monotonic() + timeout
-        fd = self._process.stdout.fileno()
-        while b"\n" not in self._pending:
-            left = deadline - time.monotonic()
-            if left <= 0 or not select.select([fd], [], [], left)[0]:
-                raise ProbeError("the probe did not answer in time")
-            chunk = os.read(fd, 1 << 16)
-            if not chunk:
-                raise ProbeError("the probe ended")
-            self._pending += chunk
-        line, self._pending = self._pending.split(b"\n", 1)
-        return line.decode("ascii")
 
     def close(self):
         if self._process.poll() is None:
@@ -144,11 +131,9 @@ def make_file(path, content=None):
 
 class Control:
     def __init__(self, info):
-        self.hwnd = info["hwnd"]
+        self.hwnd, self.text, self.rect = info["hwnd"], info["text"], info["rect"]
         self.cls = info["class"].lower()
-        self.text = info["text"]
-        x, y, w, h = info["rect"]
-        self.rect = (x, y, w, h)
+        x, y, w, h = self.rect
         self.centre = (x + w // 2, y + h // 2)
 
 
@@ -179,17 +164,13 @@ class Fenrallo:
         self.start_seconds = time.monotonic() - started
         self.hwnd = self.window["hwnd"]
         self.controls = [Control(c) for c in self.window["controls"]]
-        lists = sorted((c for c in self.controls if c.cls == "listbox"),
-                       key=lambda c: c.rect[3], reverse=True)
-        if len(lists) != 2:
-            self.close()
-            raise AssertionError(f"expected two list boxes, found {len(lists)}")
-        self.list1, self.list2 = lists
+        # List1 is the taller list box.
+        lists = sorted((c for c in self.controls if c.cls == "listbox"), key=lambda c: -c.rect[3])
         edits = [c for c in self.controls if c.cls == "edit"]
-        if len(edits) != 1:
+        if len(lists) != 2 or len(edits) != 1:
             self.close()
-            raise AssertionError(f"expected one text box, found {len(edits)}")
-        self.text1 = edits[0]
+            raise AssertionError(f"expected two list boxes and one text box: {self.window}")
+        (self.list1, self.list2), self.text1 = lists, edits[0]
 
     # Reading ---------------------------------------------------------------------------------
 

@@ -57,14 +57,6 @@ class FenralloCase(unittest.TestCase):
     def tearDownClass(cls):
         note_timing(f"{cls.__name__}: {time.monotonic() - cls.class_started:.1f} s")
 
-    def setUp(self):
-        self.case_started = time.monotonic()
-
-    def tearDown(self):
-        took = time.monotonic() - self.case_started
-        if took > 3:
-            note_timing(f"{self._testMethodName}: {took:.1f} s")
-
     def start(self, folder=None, plant=()):
         if folder is None:
             folder = os.path.join(CTX.fresh_folder("程序"), "测试 目录")

@@ -48,22 +48,9 @@ class XEvent(ctypes.Union):
                 ("xselection", XSelectionEvent), ("pad", ctypes.c_long * 24)]
 
 
-class XErrorEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("display", ctypes.c_void_p),
-                ("resourceid", _c_ulong), ("serial", _c_ulong), ("error_code", ctypes.c_ubyte),
-                ("request_code", ctypes.c_ubyte), ("minor_code", ctypes.c_ubyte)]
-
-
-_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.POINTER(XErrorEvent))
-
-
-def _load(name, soname):
-    path = ctypes.util.find_library(name) or soname
-    return ctypes.CDLL(path)
-
-
-_x = _load("X11", "libX11.so.6")
-_xtst = _load("Xtst", "libXtst.so.6")
+_ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)
+_x = ctypes.CDLL(ctypes.util.find_library("X11") or "libX11.so.6")
+_xtst = ctypes.CDLL(ctypes.util.find_library("Xtst") or "libXtst.so.6")
 
 for _name, _res, _args in [
     ("XOpenDisplay", ctypes.c_void_p, [ctypes.c_char_p]),
@@ -156,22 +143,17 @@ class Display:
 
     # Pointer -----------------------------------------------------------------------------
 
-    def move(self, x, y):
+    def click(self, x, y):
         _xtst.XTestFakeMotionEvent(self.dpy, -1, int(x), int(y), 0)
         _x.XSync(self.dpy, 0)
-
-    def click(self, x, y, count=1):
-        self.move(x, y)
         time.sleep(0.05)
-        for _ in range(count):
-            _xtst.XTestFakeButtonEvent(self.dpy, 1, 1, 0)
-            _xtst.XTestFakeButtonEvent(self.dpy, 1, 0, 0)
-            _x.XSync(self.dpy, 0)
-            time.sleep(0.03)
+        _xtst.XTestFakeButtonEvent(self.dpy, 1, 1, 0)
+        _xtst.XTestFakeButtonEvent(self.dpy, 1, 0, 0)
+        _x.XSync(self.dpy, 0)
 
     def key(self, *names):
-        """Presses the named keys together (X keysym names such as Tab, Shift_L, a) and lets
-        them go in reverse order."""
+        """Presses the named keys together (X keysym names such as Alt_L, F4) and lets them go
+        in reverse order."""
         codes = []
         for name in names:
             code = _x.XKeysymToKeycode(self.dpy, _x.XStringToKeysym(name.encode("ascii")))
