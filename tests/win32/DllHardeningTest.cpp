@@ -28,61 +28,55 @@ private:
     std::wstring key_;
 };
 
-struct PlantCase {
-    const char* name;
-    const wchar_t* dll;
-    bool restricted;        // restrictDllSearchToSystem first
-    const wchar_t* loader;  // system: loadSystemLibrary, bare: LoadLibraryW, window: user32
-    bool plantLoads;
-};
-
-class DllPlanting : public testing::TestWithParam<PlantCase> {};
-
-TEST_P(DllPlanting, OnlyTheSystemCopyLoads)
+TEST(DllPlanting, OnlyTheSystemCopyLoads)
 {
-    const PlantCase& c = GetParam();
-    ScratchDir scratch;
-    const fs::path folder = scratch.path() / L"程序 folder";
-    fs::create_directories(folder);
-    const fs::path probe =
-        folder / (L"dll-probe-" + std::to_wstring(GetCurrentProcessId()) + L".exe");
-    const fs::path plant = folder / c.dll;
-    fs::copy_file(helper(L"platform_probe.exe"), probe);
-    fs::copy_file(helper(L"plant_dll.dll"), plant);
-    const fs::path marker = plant.wstring() + L".loaded";
-    const fs::path report = scratch.path() / L"loaded.txt";
+    struct Case {
+        const wchar_t* dll;
+        bool restricted;        // restrictDllSearchToSystem first
+        const wchar_t* loader;  // system: loadSystemLibrary, bare: LoadLibraryW, window: user32
+        bool plantLoads;
+    };
+    // The first two rows show the plant is a real threat here: without the hardening it loads.
+    const Case cases[] = {
+        {L"uxtheme.dll", false, L"bare", true},   {L"uxtheme.dll", false, L"window", true},
+        {L"uxtheme.dll", true, L"bare", false},   {L"dwmapi.dll", true, L"bare", false},
+        {L"uxtheme.dll", true, L"window", false}, {L"uxtheme.dll", false, L"system", false},
+        {L"dwmapi.dll", false, L"system", false}, {L"uxtheme.dll", true, L"system", false},
+    };
+    for (const Case& c : cases) {
+        ScratchDir scratch;
+        const fs::path folder = scratch.path() / L"程序 folder";
+        fs::create_directories(folder);
+        const fs::path probe =
+            folder / (L"dll-probe-" + std::to_wstring(GetCurrentProcessId()) + L".exe");
+        const fs::path plant = folder / c.dll;
+        fs::copy_file(helper(L"platform_probe.exe"), probe);
+        fs::copy_file(helper(L"plant_dll.dll"), plant);
+        const fs::path marker = plant.wstring() + L".loaded";
+        const fs::path report = scratch.path() / L"loaded.txt";
 
-    const NativeFirstFor nativeFirst(probe.filename().wstring(), fs::path(c.dll).stem().wstring());
-    const std::wstring arguments = std::wstring(c.restricted ? L"load restrict" : L"load plain") +
-                                   L" " + c.loader + L" " + c.dll + L" " + quoted(report.wstring());
-    const ChildExit exit = ChildProcesses().run(probe, arguments, folder);
+        const NativeFirstFor nativeFirst(probe.filename().wstring(),
+                                         fs::path(c.dll).stem().wstring());
+        const std::wstring arguments =
+            std::wstring(c.restricted ? L"load restrict " : L"load plain ") + c.loader + L" " +
+            c.dll + L" " + quoted(report.wstring());
+        SCOPED_TRACE(testing::PrintToString(arguments));
+        const ChildExit exit = ChildProcesses().run(probe, arguments, folder);
 
-    ASSERT_TRUE(exit.ran);
-    ASSERT_EQ(exit.code, 0u);
-    EXPECT_EQ(fs::exists(marker), c.plantLoads);
-    const fs::path loaded = readUtf16File(report);
-    if (!c.plantLoads) {
-        EXPECT_EQ(lowered(loaded.parent_path().wstring()),
-                  lowered(systemFolder(GetSystemDirectoryW)));
-    } else if (c.loader == std::wstring(L"bare")) {
-        // user32 frees a plant again once it finds its functions missing; LoadLibraryW keeps it.
-        EXPECT_EQ(lowered(loaded.wstring()), lowered(plant.wstring()));
+        ASSERT_TRUE(exit.ran);
+        ASSERT_EQ(exit.code, 0u);
+        EXPECT_EQ(fs::exists(marker), c.plantLoads);
+        const fs::path loaded = readUtf16File(report);
+        if (!c.plantLoads) {
+            EXPECT_EQ(lowered(loaded.parent_path().wstring()),
+                      lowered(systemFolder(GetSystemDirectoryW)));
+        } else if (c.loader == std::wstring(L"bare")) {
+            // user32 frees a plant again once it finds its functions missing; LoadLibraryW keeps
+            // it.
+            EXPECT_EQ(lowered(loaded.wstring()), lowered(plant.wstring()));
+        }
     }
 }
-
-// The first two rows show the plant is a real threat here: without the hardening it loads.
-INSTANTIATE_TEST_SUITE_P(
-    Plants, DllPlanting,
-    testing::Values(
-        PlantCase{"unprotected_bare_name_loads_the_plant", L"uxtheme.dll", false, L"bare", true},
-        PlantCase{"unprotected_window_loads_the_plant", L"uxtheme.dll", false, L"window", true},
-        PlantCase{"restricted_bare_name_uxtheme", L"uxtheme.dll", true, L"bare", false},
-        PlantCase{"restricted_bare_name_dwmapi", L"dwmapi.dll", true, L"bare", false},
-        PlantCase{"restricted_window", L"uxtheme.dll", true, L"window", false},
-        PlantCase{"system_loader_uxtheme", L"uxtheme.dll", false, L"system", false},
-        PlantCase{"system_loader_dwmapi", L"dwmapi.dll", false, L"system", false},
-        PlantCase{"restricted_system_loader", L"uxtheme.dll", true, L"system", false}),
-    [](const testing::TestParamInfo<PlantCase>& tested) { return tested.param.name; });
 
 }  // namespace
 }  // namespace fenrallo::test

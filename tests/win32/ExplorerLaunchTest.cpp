@@ -73,63 +73,51 @@ void closeAndWaitForExit(const std::vector<HWND>& windows)
     }
 }
 
-struct LaunchCase {
-    const char* name;
-    const wchar_t* mode;  // a PlatformProbe command
-    bool plantRuns;
-};
-
-class ExplorerLaunch : public testing::TestWithParam<LaunchCase> {};
-
-TEST_P(ExplorerLaunch, RunsOnlyTheSystemExplorer)
+TEST(ExplorerLaunch, RunsOnlyTheSystemExplorer)
 {
-    const LaunchCase& c = GetParam();
-    ScratchDir scratch;
-    // Spaces and Chinese in the folder name show the argument arrives in one piece.
-    const std::wstring folderName = L"默认 目录 " + std::to_wstring(GetCurrentProcessId());
-    const fs::path folder = scratch.path() / folderName;
-    fs::create_directories(folder);
-    const fs::path probe = folder / L"Fenrallo1.0.exe";
-    fs::copy_file(helper(L"platform_probe.exe"), probe);
-    fs::copy_file(helper(L"plant_explorer.exe"), folder / L"explorer.exe");
-    const fs::path marker = folder / L"planted-explorer-ran.txt";
+    // Each row: a PlatformProbe command, and whether the plant runs. The first row shows the
+    // plant is a real threat here: found by search, it runs.
+    for (const auto& [mode, plantRuns] :
+         {std::pair{L"launch-by-search", true}, {L"launch", false}}) {
+        SCOPED_TRACE(testing::PrintToString(std::wstring(mode)));
+        ScratchDir scratch;
+        // Spaces and Chinese in the folder name show the argument arrives in one piece.
+        const std::wstring folderName = L"默认 目录 " + std::to_wstring(GetCurrentProcessId());
+        const fs::path folder = scratch.path() / folderName;
+        fs::create_directories(folder);
+        const fs::path probe = folder / L"Fenrallo1.0.exe";
+        fs::copy_file(helper(L"platform_probe.exe"), probe);
+        fs::copy_file(helper(L"plant_explorer.exe"), folder / L"explorer.exe");
+        const fs::path marker = folder / L"planted-explorer-ran.txt";
 
-    // Ends before the scratch folder goes, taking a file manager left open with it.
-    ChildProcesses children;
-    const ChildExit exit = children.run(probe, c.mode, folder);
-    ASSERT_TRUE(exit.ran);
-    ASSERT_EQ(exit.code, 0u);
+        // Ends before the scratch folder goes, taking a file manager left open with it.
+        ChildProcesses children;
+        const ChildExit exit = children.run(probe, mode, folder);
+        ASSERT_TRUE(exit.ran);
+        ASSERT_EQ(exit.code, 0u);
 
-    // The launch does not wait, so look for its effects for a while: the folder's window from
-    // the real explorer, or the plant's marker.
-    std::vector<HWND> shown;
-    for (int i = 0; i < 150 && shown.empty() && !fs::exists(marker); ++i) {
-        Sleep(100);
-        shown = foldersShown(folderName);
+        // The launch does not wait, so look for its effects for a while: the folder's window from
+        // the real explorer, or the plant's marker.
+        std::vector<HWND> shown;
+        for (int i = 0; i < 150 && shown.empty() && !fs::exists(marker); ++i) {
+            Sleep(100);
+            shown = foldersShown(folderName);
+        }
+        // Long enough for a plant started alongside to have left its marker.
+        Sleep(500);
+
+        EXPECT_EQ(fs::exists(marker), plantRuns);
+        if (!plantRuns) {
+            ASSERT_EQ(shown.size(), 1u) << "no explorer window showing the folder";
+            // Wine's explorer.exe in the Windows directory hands over to the one in system32.
+            const fs::path image = lowered(imageOf(shown.front()));
+            EXPECT_EQ(image.filename(), L"explorer.exe");
+            const std::wstring windows = lowered(systemFolder(GetSystemWindowsDirectoryW));
+            EXPECT_EQ(image.wstring().rfind(windows + L"\\", 0), 0u) << image;
+        }
+        closeAndWaitForExit(foldersShown(folderName));
     }
-    // Long enough for a plant started alongside to have left its marker.
-    Sleep(500);
-
-    EXPECT_EQ(fs::exists(marker), c.plantRuns);
-    if (!c.plantRuns) {
-        ASSERT_EQ(shown.size(), 1u) << "no explorer window showing the folder";
-        // Wine's explorer.exe in the Windows directory hands over to the one in system32.
-        const fs::path image = lowered(imageOf(shown.front()));
-        EXPECT_EQ(image.filename(), L"explorer.exe");
-        EXPECT_EQ(lowered(image.wstring())
-                      .rfind(lowered(systemFolder(GetSystemWindowsDirectoryW)) + L"\\", 0),
-                  0u)
-            << image;
-    }
-    closeAndWaitForExit(foldersShown(folderName));
 }
-
-// The first row shows the plant is a real threat here: found by search, it runs.
-INSTANTIATE_TEST_SUITE_P(
-    Launches, ExplorerLaunch,
-    testing::Values(LaunchCase{"search_runs_the_plant", L"launch-by-search", true},
-                    LaunchCase{"launch_file_manager", L"launch", false}),
-    [](const testing::TestParamInfo<LaunchCase>& tested) { return tested.param.name; });
 
 }  // namespace
 }  // namespace fenrallo::test
