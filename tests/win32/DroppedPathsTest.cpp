@@ -1,11 +1,11 @@
-// droppedPaths and DropHandle against drops built in memory exactly as the shell hands them to
-// WM_DROPFILES: a DROPFILES header followed by a double-NUL-terminated list of paths, in the wide
-// form read in one pass and the ANSI form read path by path.
+// droppedPaths against drops built in memory exactly as the shell hands them to WM_DROPFILES: a
+// DROPFILES header followed by a double-NUL-terminated list of paths, in the wide form read in
+// one pass and the ANSI form read path by path. That the window hands every drop back to the
+// shell is WindowTest's to check.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <string>
-#include <type_traits>
 
 #include "PlatformTestSupport.h"
 #include "platform/win32/DroppedPaths.h"
@@ -62,29 +62,6 @@ TEST(DroppedPaths, ComeOutWholeAndInTheOrderOfTheDrop)
 TEST(DroppedPaths, NullDropHasNoPaths)
 {
     EXPECT_TRUE(droppedPaths(nullptr).empty());
-}
-
-static_assert(!std::is_copy_constructible_v<DropHandle> && !std::is_copy_assignable_v<DropHandle>,
-              "a drop must be finished exactly once");
-
-// A finished drop's memory is freed: the global handle is no longer valid.
-bool released(HDROP drop)
-{
-    return GlobalFlags(drop) == GMEM_INVALID_HANDLE;
-}
-
-TEST(DropHandle, FinishesTheDropWhenItsLastOwnerEnds)
-{
-    const HDROP raw = makeDrop({L"C:\\a.txt"});
-    {
-        DropHandle first(raw);
-        {
-            const DropHandle second(std::move(first));
-            EXPECT_FALSE(released(raw)) << "the first owner gave it away without finishing it";
-        }
-        EXPECT_TRUE(released(raw));
-        EXPECT_FALSE(first);
-    }
 }
 
 }  // namespace

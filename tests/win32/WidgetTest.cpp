@@ -1,9 +1,9 @@
-// The Win32 widgets over bare system controls: list positions and texts as the logic relies on
-// them, the bulk-insert bracket as the control sees it, and text that is read back whole however
-// long it is. Lists past 32,767 entries are the hostile-input suite's.
+// The Win32 widgets over bare system controls: the bulk-insert bracket as the list box sees it,
+// and text that is read back whole however long it is. Insert positions, removal and reads past
+// the end are proven through the real window (WindowTest, end to end) and lists past 32,767
+// entries by the hostile-input suite.
 #include <windows.h>
 
-#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -26,42 +26,6 @@ OwnedWindow makeWindow(const wchar_t* windowClass, DWORD style)
 OwnedWindow makeList()
 {
     return makeWindow(L"LISTBOX", LBS_NOTIFY | LBS_NOINTEGRALHEIGHT);
-}
-
-TextList entries(const ListBox& box)
-{
-    TextList all;
-    for (int i = 0; i < box.count(); ++i) {
-        all.push_back(box.textAt(i));
-    }
-    return all;
-}
-
-TEST(Win32ListBoxTest, InsertsReadsAndRemovalsGoByPosition)
-{
-    const OwnedWindow list = makeList();
-    Win32ListBox box(list.get());
-    EXPECT_EQ(box.textAt(0), L"");
-    const Text longPath = L"Z:\\" + Text(5000, L'路') + L"\\end.txt";
-    // Each row: where a text goes in, and the whole list after it; the box must not sort.
-    const std::vector<std::tuple<int, Text, TextList>> steps = {
-        {0, L"b", {L"b"}},
-        {1, L"a", {L"b", L"a"}},
-        {0, L"中", {L"中", L"b", L"a"}},
-        {2, longPath, {L"中", L"b", longPath, L"a"}},
-    };
-    for (const auto& [position, text, after] : steps) {
-        box.insertAt(position, text);
-        EXPECT_EQ(entries(box), after);
-    }
-    for (const int outside : {-1, 4, 100000}) {
-        EXPECT_EQ(box.textAt(outside), L"") << outside;
-    }
-    EXPECT_EQ(box.selected(), -1);
-    SendMessageW(list.get(), LB_SETCURSEL, 2, 0);
-    EXPECT_EQ(box.selected(), 2);
-    box.removeAt(1);
-    EXPECT_EQ(entries(box), (TextList{L"中", longPath, L"a"}));
 }
 
 // What the list box itself is told while a bulk insert runs.
