@@ -131,8 +131,8 @@ TEST(BatchMover, WarningsEndTheCommandBeforeAnythingMoves)
     };
     const Case cases[] = {
         {"default, empty list", Kind::File, false, true, true, {kMissingSource}, 0},
-        {"target, empty list", Kind::File, false, false, false, {kMissingSource}, 0},
-        {"target, empty list and no target", Kind::File, false, true, false, {kMissingSource}, 0},
+        {"target, empty list", Kind::File, false, true, false, {kMissingSource}, 0},
+        {"target, empty list and no target", Kind::File, false, false, false, {kMissingSource}, 0},
         {"default, first is a folder", Kind::Folder, true, true, true, {kMissingSource}, 0},
         {"default, first is hidden", Kind::Hidden, true, true, true, {kMissingSource}, 0},
         {"default, first is a system file", Kind::System, true, true, true, {kMissingSource}, 0},
