@@ -3,8 +3,8 @@ its controls found on screen, scratch files with their contents fingerprinted, a
 from the Linux paths the tests make to the Windows paths the program sees.
 
 Everything here talks to the program as a user's desktop would: files arrive by XDND drops,
-buttons and message boxes are clicked with the X pointer, keys are typed through X, and the
-probe only reads what the window shows.
+buttons and message boxes are clicked with the X pointer, and the probe only reads what the
+window shows and closes it when a test is done.
 """
 
 import hashlib

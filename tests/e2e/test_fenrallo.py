@@ -100,8 +100,8 @@ class TestStartUp(FenralloCase):
                                  ["默认目录： " + directory])
                 self.assertEqual(app.log(), INITIAL_LOG)
                 self.assertEqual((app.items(app.list1), app.items(app.list2)), ([], []))
-                CTX.display.key("Alt_L", "F4")
-                self.assertTrue(app.ended_within(10), "the program is still running")
+                CTX.probe.ask("close", app.hwnd)
+                self.assertTrue(app.ended_within(10), "closing the window must end the program")
 
 
 class TestSourceListDrops(FenralloCase):

@@ -91,10 +91,6 @@ for _name, _res, _args in [
 _xtst.XTestFakeMotionEvent.argtypes = [ctypes.c_void_p, ctypes.c_int, ctypes.c_int,
                                        ctypes.c_int, _c_ulong]
 _xtst.XTestFakeButtonEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, _c_ulong]
-_xtst.XTestFakeKeyEvent.argtypes = [ctypes.c_void_p, ctypes.c_uint, ctypes.c_int, _c_ulong]
-_x.XStringToKeysym.restype, _x.XStringToKeysym.argtypes = _c_ulong, [ctypes.c_char_p]
-_x.XKeysymToKeycode.restype = ctypes.c_ubyte
-_x.XKeysymToKeycode.argtypes = [ctypes.c_void_p, _c_ulong]
 
 
 # Xlib's default handler ends the process on any error; a window that vanished mid-drag must
@@ -149,21 +145,6 @@ class Display:
         time.sleep(0.05)
         _xtst.XTestFakeButtonEvent(self.dpy, 1, 1, 0)
         _xtst.XTestFakeButtonEvent(self.dpy, 1, 0, 0)
-        _x.XSync(self.dpy, 0)
-
-    def key(self, *names):
-        """Presses the named keys together (X keysym names such as Alt_L, F4) and lets them go
-        in reverse order."""
-        codes = []
-        for name in names:
-            code = _x.XKeysymToKeycode(self.dpy, _x.XStringToKeysym(name.encode("ascii")))
-            if not code:
-                raise DragError(f"no key for {name}")
-            codes.append(code)
-        for code in codes:
-            _xtst.XTestFakeKeyEvent(self.dpy, code, 1, 0)
-        for code in reversed(codes):
-            _xtst.XTestFakeKeyEvent(self.dpy, code, 0, 0)
         _x.XSync(self.dpy, 0)
 
     # Drag and drop -------------------------------------------------------------------------
