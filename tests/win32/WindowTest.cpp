@@ -202,11 +202,16 @@ TEST_F(WindowTest, DropsReachTheirListsAndTheRunLog)
     EXPECT_EQ(textOf(ControlId::Text1), L"以下为任务执行信息：\r\n\r\n当前共接收 3 个文件");
     EXPECT_EQ(GlobalFlags(first), static_cast<UINT>(GMEM_INVALID_HANDLE)) << "drop not released";
 
+    // A later drop's new path goes in at its position within the drop, not at the end.
+    drop(ControlId::List1, {L"Z:\\in\\c", L"Z:\\new"});
+    const TextList listed = {L"Z:\\in\\a.txt", L"Z:\\new", L"Z:\\in\\文件 b.doc", L"Z:\\in\\c"};
+    EXPECT_EQ(listEntries(control(ControlId::List1)), listed);
+
     const TextList targets = {L"Z:\\out", L"Z:\\elsewhere"};
     drop(ControlId::List2, targets);
     EXPECT_EQ(listEntries(control(ControlId::List2)), targets);
-    EXPECT_EQ(listEntries(control(ControlId::List1)), sources);
-    EXPECT_EQ(textOf(ControlId::Text1), L"以下为任务执行信息：\r\n\r\n当前共接收 3 个文件");
+    EXPECT_EQ(listEntries(control(ControlId::List1)), listed);
+    EXPECT_EQ(textOf(ControlId::Text1), L"以下为任务执行信息：\r\n\r\n当前共接收 4 个文件");
 }
 
 TEST_F(WindowTest, DoubleClickRemovesTheEntryUnderThePointer)
