@@ -133,18 +133,13 @@ TEST(ProgramDirectory, IsTheFolderTheProgramRunsFrom)
     }
 }
 
-struct ModulePathCase {
-    const wchar_t* modulePath;
-    const wchar_t* directory;
-};
-
 const std::wstring kLongName(300, L'x');
 
 TEST(DirectoryOfModulePath, KeepsTheSeparatorOnlyAtDriveRootsAndDropsNeedlessPrefixes)
 {
     const std::wstring longDirectory = L"\\\\?\\C:\\" + kLongName;
     const std::wstring longModule = longDirectory + L"\\app.exe";
-    const ModulePathCase cases[] = {
+    const std::pair<const wchar_t*, const wchar_t*> cases[] = {
         {L"C:\\Tools\\Fenrallo1.0.exe", L"C:\\Tools"},
         {L"C:\\Tools\\工具 😀\\app.exe", L"C:\\Tools\\工具 😀"},
         {L"Q:\\app.exe", L"Q:\\"},
@@ -159,8 +154,8 @@ TEST(DirectoryOfModulePath, KeepsTheSeparatorOnlyAtDriveRootsAndDropsNeedlessPre
         {L"app.exe", L""},
         {L"", L""},
     };
-    for (const ModulePathCase& c : cases) {
-        EXPECT_EQ(win32::directoryOfModulePath(c.modulePath), c.directory) << c.modulePath;
+    for (const auto& [modulePath, directory] : cases) {
+        EXPECT_EQ(win32::directoryOfModulePath(modulePath), directory) << modulePath;
     }
 }
 

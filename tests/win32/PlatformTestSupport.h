@@ -8,6 +8,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <cwctype>
 #include <filesystem>
@@ -30,14 +31,8 @@ using OwnedWindow = win32::UniqueHandle<HWND, DestroyWindow>;
 
 inline std::wstring environmentVariable(const wchar_t* name)
 {
-    const DWORD needed = GetEnvironmentVariableW(name, nullptr, 0);
-    if (needed == 0) {
-        return {};
-    }
-    std::wstring value(needed, L'\0');
-    const DWORD length = GetEnvironmentVariableW(name, value.data(), needed);
-    value.resize(length < needed ? length : 0);
-    return value;
+    const wchar_t* value = _wgetenv(name);
+    return value != nullptr ? value : L"";
 }
 
 // tools/with-wine maps Q: to a folder of its own; only there may a test write to a drive root.
