@@ -44,6 +44,16 @@ UINT dpiOfWindow(HWND window)
     return systemDpi();
 }
 
+int systemMetricForDpi(int index, UINT dpi)
+{
+    using MetricFunction = int(WINAPI*)(int, UINT);
+    static const auto metricForDpi = user32Function<MetricFunction>("GetSystemMetricsForDpi");
+    if (metricForDpi != nullptr) {
+        return metricForDpi(index, dpi);
+    }
+    return MulDiv(GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(systemDpi()));
+}
+
 RECT frameForClient(const RECT& client, DWORD style, DWORD exStyle, UINT dpi)
 {
     using AdjustFunction = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);

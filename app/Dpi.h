@@ -9,6 +9,9 @@ namespace fenrallo {
 // The DPI the window is drawn at: its monitor's where the system tracks that, else the system's.
 UINT dpiOfWindow(HWND window);
 
+// GetSystemMetrics for a window drawn at `dpi`.
+int systemMetricForDpi(int index, UINT dpi);
+
 // The outer rectangle of a window with the given styles whose client area is `client`.
 RECT frameForClient(const RECT& client, DWORD style, DWORD exStyle, UINT dpi);
 

@@ -20,7 +20,7 @@ constexpr DWORD kListEx = WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 // Read-only rather than disabled: a disabled EDIT paints its text grey whatever colour its parent
 // asks for, and the run log must stay red. Focus and mouse input are refused by MainWindow.
-constexpr DWORD kLog = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_VSCROLL;
+constexpr DWORD kLog = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_CLIPCHILDREN;
 
 }  // namespace
 

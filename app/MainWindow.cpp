@@ -194,12 +194,23 @@ std::optional<LRESULT> MainWindow::handleControlMessage(ControlId id, UINT messa
         return std::nullopt;
     }
     // The log shows text and scrolls, nothing more: no caret, no selection, no menu. Clicks on
-    // its scroll bar are non-client messages and pass.
+    // its scroll bar go to the bar's own window and pass.
     if (message == WM_SETFOCUS) {
         return onLogSetFocus(reinterpret_cast<HWND>(wParam));
     }
     if (isMouseClick(message) || message == WM_CONTEXTMENU) {
         return 0;
+    }
+    if (message == WM_VSCROLL && reinterpret_cast<HWND>(lParam) == logScrollBar_.handle()) {
+        logScrollBar_.scroll(LOWORD(wParam));
+        return 0;
+    }
+    if (message == WM_SETTEXT) {
+        const HWND log = control(ControlId::Text1);
+        const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(log, GWLP_USERDATA));
+        const LRESULT result = CallWindowProcW(original, log, message, wParam, lParam);
+        logScrollBar_.sync();
+        return result;
     }
     if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
@@ -251,7 +262,7 @@ bool MainWindow::createControls()
         SetWindowLongPtrW(child, GWLP_USERDATA, GetWindowLongPtrW(child, GWLP_WNDPROC));
         SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc));
     }
-    return true;
+    return logScrollBar_.create(control(ControlId::Text1), instance_);
 }
 
 void MainWindow::placeWindow(UINT dpi)
@@ -282,6 +293,7 @@ void MainWindow::layoutControls(UINT dpi)
     }
     // The controls hold the new fonts now, so the old ones can go.
     fonts_ = std::move(fonts);
+    logScrollBar_.layout(dpi);
 }
 
 void MainWindow::runLoadSetup()

@@ -13,6 +13,7 @@
 
 #include "app/Fonts.h"
 #include "app/Layout.h"
+#include "app/LogScrollBar.h"
 #include "platform/PlatformServices.h"
 
 namespace fenrallo {
@@ -75,6 +76,7 @@ private:
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::array<HWND, kControlCount> controls_{};
     std::array<FontHandle, kFontCount> fonts_;
+    LogScrollBar logScrollBar_;
     // The control that had the focus when the window was last deactivated.
     HWND focusToRestore_ = nullptr;
     std::unique_ptr<Components> components_;

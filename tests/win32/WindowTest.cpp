@@ -37,7 +37,7 @@ const std::array<ExpectedControl, kControlCount> kExpected = {{
      false},
     {ControlId::List2, "List2", L"ListBox", L"", kListMust, kListMustNot, true},
     {ControlId::Command5, "Command5", L"Button", L"移至指定目录", WS_TABSTOP, WS_DISABLED, false},
-    {ControlId::Text1, "Text1", L"Edit", L"程序运行信息：", ES_MULTILINE | ES_READONLY | WS_VSCROLL,
+    {ControlId::Text1, "Text1", L"Edit", L"程序运行信息：", ES_MULTILINE | ES_READONLY,
      WS_DISABLED | WS_TABSTOP, false},
     {ControlId::Command6, "Command6", L"Button", L"打开默认目录", WS_TABSTOP, WS_DISABLED, false},
     {ControlId::Label3, "Label3", L"Static", nullptr, SS_NOPREFIX, kLabelMustNot, false},
@@ -139,28 +139,41 @@ TEST_F(WindowTest, RunLogRefusesFocusAndClicksButKeepsItsText)
     EXPECT_EQ(win32::windowText(log), L"程序运行信息：");
 }
 
-TEST_F(WindowTest, RunLogScrollBarStillScrolls)
+TEST_F(WindowTest, RunLogScrollBarScrollsTheLog)
 {
     const HWND log = control(ControlId::Text1);
+    const HWND bar = FindWindowExW(log, nullptr, L"ScrollBar", nullptr);
+    ASSERT_NE(bar, nullptr);
+    RECT barRect{};
+    GetClientRect(bar, &barRect);
+    RECT logRect{};
+    GetClientRect(log, &logRect);
+    RECT textRect{};
+    SendMessageW(log, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&textRect));
+    EXPECT_LE(textRect.right, logRect.right - barRect.right) << "text runs under the bar";
+
     Text lines;
     for (int i = 0; i < 30; ++i) {
         lines += L"当前共接收 " + std::to_wstring(i) + L" 个文件\r\n";
     }
-    SetWindowTextW(log, lines.c_str());
+    win32::Win32TextBox(log, RunLog::kRed).setText(lines);
     ASSERT_EQ(SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    SCROLLINFO shown{};
+    shown.cbSize = sizeof shown;
+    shown.fMask = SIF_ALL;
+    ASSERT_TRUE(GetScrollInfo(bar, SB_CTL, &shown));
+    EXPECT_EQ(shown.nMax, 30) << "the bar's range follows the log's lines";
 
-    SCROLLBARINFO bar{};
-    bar.cbSize = sizeof bar;
-    ASSERT_TRUE(GetScrollBarInfo(log, OBJID_VSCROLL, &bar));
-    const POINT downArrow{(bar.rcScrollBar.left + bar.rcScrollBar.right) / 2,
-                          bar.rcScrollBar.bottom - bar.dxyLineButton / 2};
-    // The scroll bar tracks the button until it is released; the release is already queued.
-    POINT client = downArrow;
-    ScreenToClient(log, &client);
-    PostMessageW(log, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
-    SendMessageW(log, WM_NCLBUTTONDOWN, HTVSCROLL, MAKELPARAM(downArrow.x, downArrow.y));
+    // A click on the down arrow: the bar tracks the button until it is released, and the
+    // release is already queued.
+    const POINT downArrow{barRect.right / 2, barRect.bottom - barRect.right / 2};
+    PostMessageW(bar, WM_LBUTTONUP, 0, MAKELPARAM(downArrow.x, downArrow.y));
+    SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(downArrow.x, downArrow.y));
     pumpMessages();
-    EXPECT_GT(SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+    const auto first = SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0);
+    EXPECT_GT(first, 0);
+    ASSERT_TRUE(GetScrollInfo(bar, SB_CTL, &shown));
+    EXPECT_EQ(shown.nPos, first) << "the bar shows where the log is";
 }
 
 TEST_F(WindowTest, OnlyTheRunLogIsPaintedRedAndNotGrey)
