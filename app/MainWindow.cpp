@@ -162,7 +162,15 @@ LRESULT CALLBACK MainWindow::controlProc(HWND child, UINT message, WPARAM wParam
         return CallWindowProcW(original, child, message, wParam, lParam);
     }
     const std::optional<LRESULT> handled = self->handleControlMessage(id, message, wParam, lParam);
-    return handled ? *handled : CallWindowProcW(original, child, message, wParam, lParam);
+    if (handled) {
+        return *handled;
+    }
+    const LRESULT result = CallWindowProcW(original, child, message, wParam, lParam);
+    // The log's scroll bar follows its text once the edit has taken the new text in.
+    if (id == ControlId::Text1 && message == WM_SETTEXT) {
+        self->logScrollBar_.sync();
+    }
+    return result;
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -204,13 +212,6 @@ std::optional<LRESULT> MainWindow::handleControlMessage(ControlId id, UINT messa
     if (message == WM_VSCROLL && reinterpret_cast<HWND>(lParam) == logScrollBar_.handle()) {
         logScrollBar_.scroll(LOWORD(wParam));
         return 0;
-    }
-    if (message == WM_SETTEXT) {
-        const HWND log = control(ControlId::Text1);
-        const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(log, GWLP_USERDATA));
-        const LRESULT result = CallWindowProcW(original, log, message, wParam, lParam);
-        logScrollBar_.sync();
-        return result;
     }
     if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
         SetCursor(LoadCursorW(nullptr, IDC_ARROW));
