@@ -83,27 +83,13 @@ double batchMove(HWND host, const std::wstring& sourceFolder, const std::wstring
     return seconds;
 }
 
-std::wstring ownPath()
-{
-    std::wstring path(260, L'\0');
-    for (;;) {
-        const DWORD length =
-            GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length < path.size()) {
-            path.resize(length);
-            return path;
-        }
-        path.resize(path.size() * 2);
-    }
-}
-
 }  // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
     const int count = argc > 1 ? _wtoi(argv[1]) : 10000;
-    const std::wstring self = ownPath();
-    const std::wstring selfFolder = self.substr(0, self.rfind(L'\\'));
+    const std::wstring selfFolder = win32::Win32PlatformServices().ProgramDirectory();
+    const std::wstring self = selfFolder + L"\\bench_batch_move.exe";
 
     // First run: copy this exe into a fresh program folder and run the copy from there.
     if (argc < 3) {
