@@ -1,16 +1,4 @@
-# Cross-builds the 32-bit Windows exe with Debian's MinGW-w64; tests run under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-builds the 32-bit Windows exe with Debian's MinGW-w64; tests run under 32-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../tools/wine-run)
-# One self-contained exe: no libstdc++, libgcc or winpthread DLL beside it. Linking the C++
-# runtime in statically would bring most of it along; section garbage collection keeps only
-# what is called (the stripped exe shrinks from about 360 KiB to about 110 KiB).
-set(CMAKE_CXX_FLAGS_INIT "-ffunction-sections -fdata-sections")
-set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++ -Wl,--gc-sections")
+set(FENRALLO_MINGW i686-w64-mingw32)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

@@ -6,9 +6,12 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 >/dev/null
-b=build/mingw-i686
+. tools/wine-host.sh
+cmake --preset "$FENRALLO_PRESET" >/dev/null
+cmake --build --preset "$FENRALLO_PRESET" >/dev/null
+b=build/$FENRALLO_PRESET
+# winepath would call the 32-bit loader where it is installed: Wine shows / as Z:.
+winpath() { echo "Z:$(realpath "$1" | tr / '\\')"; }
 which=${1:-all}
 tools/with-wine bash -c "
     set -e
@@ -16,6 +19,6 @@ tools/with-wine bash -c "
     if [ $which = all ] || [ $which = drop ]; then wine $b/bench/bench_drop_intake.exe; fi
     if [ $which = all ] || [ $which = move ]; then wine $b/bench/bench_batch_move.exe \${FENRALLO_BENCH_FILES:-10000}; fi
     if [ $which = all ] || [ $which = startup ]; then
-        wine $b/bench/bench_startup.exe \"\$(winepath -w $b/app/Fenrallo1.0.exe)\" \"\$(winepath -w $b/bench/bench_minimal_window.exe)\"
+        wine $b/bench/bench_startup.exe \"$(winpath $b/app/Fenrallo1.0.exe)\" \"$(winpath $b/bench/bench_minimal_window.exe)\"
     fi
 "

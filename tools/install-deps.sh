@@ -3,9 +3,10 @@
 # Cheap when everything is already there: it only calls apt-get for what is missing.
 set -euo pipefail
 
+# Both Wines: 32-bit Wine runs only where the kernel runs 32-bit programs (tools/wine-host.sh).
 want=(cmake ninja-build g++ libgtest-dev g++-mingw-w64-i686 binutils-mingw-w64-i686
-      wine wine32:i386 xvfb x11-utils xdotool imagemagick fonts-wqy-zenhei fonts-wqy-microhei
-      clang-tidy clang-format cppcheck python3 zip unzip libx11-6 libxtst6)
+      g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64 wine wine32:i386 wine64 xvfb xdotool
+      imagemagick fonts-wqy-zenhei fonts-wqy-microhei clang-tidy clang-format cppcheck zip unzip)
 
 if ! dpkg --print-foreign-architectures | grep -qx i386; then
     dpkg --add-architecture i386

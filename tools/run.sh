@@ -1,26 +1,28 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Fenrallo1.0.exe and starts it under Wine.
-# With a display the program runs in the foreground until its window is closed, in a 32-bit
-# Wine prefix of its own that is kept for the next run. With no display it starts on a virtual
-# one (tools/with-wine), waits for the window, saves build/mingw-i686/screenshot.png, prints
-# that path and stops Wine and the display again.
+# Installs what is missing, builds Fenrallo1.0.exe and starts it under Wine: the i686 build where
+# this host runs 32-bit programs, else the x86_64 one (tools/wine-host.sh).
+# With a display the program runs in the foreground until its window is closed, in a Wine prefix
+# of its own that is kept for the next run. With no display it starts on a virtual one
+# (tools/with-wine), waits for the window, saves build/<preset>/screenshot.png, prints that path
+# and stops Wine and the display again.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 
 bash tools/install-deps.sh
-cmake --preset mingw-i686 >/dev/null
-cmake --build --preset mingw-i686 --target Fenrallo
-exe="$root/build/mingw-i686/app/Fenrallo1.0.exe"
-shot="$root/build/mingw-i686/screenshot.png"
+. tools/wine-host.sh
+cmake --preset "$FENRALLO_PRESET" >/dev/null
+cmake --build --preset "$FENRALLO_PRESET" --target Fenrallo
+exe="$root/build/$FENRALLO_PRESET/app/Fenrallo1.0.exe"
+shot="$root/build/$FENRALLO_PRESET/screenshot.png"
 
 if [ -n "${DISPLAY:-}" ]; then
-    # Not the user's own prefix: it may be 64-bit, and nothing here should touch it.
-    export WINEPREFIX="${FENRALLO_PREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/fenrallo/wine}"
-    export WINEARCH=win32 WINEDEBUG="${WINEDEBUG:--all}"
-    export WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
+    # Not the user's own prefix: it may be of the other width, and nothing here should touch it.
+    export WINEPREFIX="${FENRALLO_PREFIX:-${XDG_DATA_HOME:-$HOME/.local/share}/fenrallo/$FENRALLO_WINEARCH}"
+    export WINEARCH=$FENRALLO_WINEARCH WINELOADER=$FENRALLO_WINELOADER WINESERVER=$FENRALLO_WINESERVER
+    export WINEDEBUG="${WINEDEBUG:--all}" WINEDLLOVERRIDES="${WINEDLLOVERRIDES:-mscoree,mshtml=}"
     mkdir -p "$WINEPREFIX"
-    exec wine "$exe"
+    exec "$WINELOADER" "$exe"
 fi
 
 rm -f "$shot"

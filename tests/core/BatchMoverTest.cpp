@@ -1,18 +1,19 @@
-// The move commands: their preconditions and warnings, the destination of every entry, and a
-// log that counts only the entries that really moved.
+// The two move commands and the folder opener: their preconditions and warnings, the destination
+// of every entry, and a log that counts only the entries that really moved.
 #include "ops/BatchMover.h"
 
 #include <gtest/gtest.h>
 
 #include "fakes/FakePlatform.h"
+#include "ops/DefaultDirectoryOpener.h"
 
 namespace fenrallo {
 namespace {
 
 using Kind = fake::FakePlatform::Kind;
 
-const fake::Warning kMissingSource{L"原始文件未找到!", L"程序运行错误"};
-const fake::Warning kMissingTarget{L"目标地址未指定!", L"程序运行错误"};
+const fake::Call kMissingSource{L"原始文件未找到!", L"程序运行错误"};
+const fake::Call kMissingTarget{L"目标地址未指定!", L"程序运行错误"};
 
 struct Fixture {
     fake::FakePlatform platform;
@@ -24,27 +25,23 @@ struct Fixture {
     TargetList targets{targetBox};
     BatchMover mover{platform, sources, targets, log};
 
-    void list(const TextList& paths, Kind kind = Kind::File)
+    void list(const Text& path, Kind kind = Kind::File)
     {
-        for (const Text& path : paths) {
-            sourceBox.items.push_back(path);
-            platform.entries[path] = kind;
-        }
+        sourceBox.items.push_back(path);
+        platform.entries[path] = kind;
+    }
+    void click(bool toDefault)
+    {
+        toDefault ? mover.moveToDefaultDirectory() : mover.moveToSpecifiedDirectory();
     }
 };
 
 TEST(LastPathComponent, TakesTheTextAfterTheLastBackslash)
 {
     const std::pair<Text, Text> cases[] = {
-        {L"C:\\in\\a.txt", L"a.txt"},
-        {L"C:\\in\\sub\\b.doc", L"b.doc"},
-        {L"plain.txt", L"plain.txt"},
-        {L"C:\\", L""},
-        {L"C:\\dir\\", L""},
-        {L"C:/unix/style.txt", L"C:/unix/style.txt"},
-        {L"C:\\a/b\\c/d", L"c/d"},
-        {L"\\\\server\\share\\文件 😀.txt", L"文件 😀.txt"},
-        {L"", L""},
+        {L"C:\\in\\a.txt", L"a.txt"},     {L"plain.txt", L"plain.txt"},
+        {L"C:\\dir\\", L""},              {L"C:/unix/style.txt", L"C:/unix/style.txt"},
+        {L"C:\\a/b\\c/d", L"c/d"},        {L"\\\\server\\share\\文件 😀.txt", L"文件 😀.txt"},
     };
     for (const auto& [path, name] : cases) {
         EXPECT_EQ(lastPathComponent(path), name) << path;
@@ -54,107 +51,109 @@ TEST(LastPathComponent, TakesTheTextAfterTheLastBackslash)
 TEST(BatchMover, EachEntryGoesIntoTheDirectoryUnderItsOwnName)
 {
     struct Case {
-        const char* name;
         Text directory;  // program directory for Command4, top target for Command5
         Text entry;
         Text destination;
     };
     const Case cases[] = {
-        {"ordinary", L"D:\\Tools", L"C:\\in\\a.txt", L"D:\\Tools\\a.txt"},
-        {"drive root doubles the backslash", L"Q:\\", L"C:\\in\\a.txt", L"Q:\\\\a.txt"},
-        {"no backslash in the entry", L"D:\\Tools", L"a.txt", L"D:\\Tools\\a.txt"},
-        {"entry ending in a backslash", L"D:\\Tools", L"C:\\dir\\", L"D:\\Tools\\"},
-        {"unicode names", L"D:\\目标 😀", L"C:\\源\\文件 😀.txt", L"D:\\目标 😀\\文件 😀.txt"},
+        {L"D:\\Tools", L"C:\\in\\a.txt", L"D:\\Tools\\a.txt"},
+        {L"Q:\\", L"C:\\in\\a.txt", L"Q:\\\\a.txt"},
+        {L"D:\\Tools", L"a.txt", L"D:\\Tools\\a.txt"},
+        {L"D:\\Tools", L"C:\\dir\\", L"D:\\Tools\\"},
+        {L"D:\\目标 😀", L"C:\\源\\文件 😀.txt", L"D:\\目标 😀\\文件 😀.txt"},
     };
     for (const Case& c : cases) {
         for (const bool toDefault : {true, false}) {
             Fixture f;
-            f.list({c.entry});
-            if (toDefault) {
-                f.platform.programDirectory = c.directory;
-                f.mover.moveToDefaultDirectory();
-            } else {
-                f.targetBox.items = {c.directory, L"C:\\older target"};
-                f.mover.moveToSpecifiedDirectory();
-            }
-            const std::vector<fake::Move> expected{{c.entry, c.destination}};
-            EXPECT_EQ(f.platform.moves, expected) << c.name << (toDefault ? " default" : " target");
+            f.list(c.entry);
+            f.targetBox.items = {c.directory, L"C:\\older target"};
+            f.platform.programDirectory = toDefault ? c.directory : L"D:\\elsewhere";
+            f.click(toDefault);
+            EXPECT_EQ(f.platform.moves, (std::vector<fake::Call>{{c.entry, c.destination}}))
+                << c.destination << (toDefault ? " default" : " target");
         }
     }
 }
 
-TEST(BatchMover, DefaultMoveReportsOnlyWhatMoved)
+TEST(BatchMover, TheLogCountsOnlyWhatMovedAndEntriesStayListed)
 {
-    Fixture f;
-    f.platform.programDirectory = L"D:\\Tools";
-    f.list({L"C:\\in\\a.txt", L"C:\\in\\sub\\b.doc", L"C:\\in\\c.txt"});
-    f.platform.entries[L"D:\\Tools\\b.doc"] = Kind::File;  // already there: never replaced
-    f.platform.entries.erase(L"C:\\in\\c.txt");            // vanished since the drop
+    for (const bool toDefault : {true, false}) {
+        Fixture f;
+        f.targetBox.items = {L"D:\\Tools"};
+        for (const Text name : {L"a.txt", L"b.doc", L"c.txt", L"d.txt"}) {
+            f.list(L"C:\\in\\" + name);
+        }
+        f.platform.entries[L"D:\\Tools\\b.doc"] = Kind::File;  // already there: never replaced
+        f.platform.entries.erase(L"C:\\in\\c.txt");            // vanished since the drop
+        f.logBox.colour = 0;
 
-    f.mover.moveToDefaultDirectory();
+        f.click(toDefault);
+        EXPECT_EQ(f.platform.moves.size(), 4U);
+        EXPECT_EQ(f.logBox.content, L"程序运行信息：本次共移动2个文件");
+        EXPECT_EQ(f.logBox.colour, 255U);
+        EXPECT_EQ(f.sourceBox.items.size(), 4U);
+        EXPECT_TRUE(f.platform.warnings.empty());
 
-    EXPECT_EQ(f.platform.moves.size(), 3U);
-    EXPECT_EQ(f.logBox.content, L"程序运行信息：本次共移动1个文件");
-    EXPECT_EQ(f.sourceBox.items.size(), 3U) << "moved entries stay listed";
-    EXPECT_TRUE(f.platform.warnings.empty());
-    EXPECT_GE(f.platform.directoryReads, 3) << "the directory is read for every entry";
-}
-
-TEST(BatchMover, ASecondClickFindsTheFirstFileGone)
-{
-    Fixture f;
-    f.list({L"C:\\in\\a.txt", L"C:\\in\\b.txt"});
-    f.mover.moveToDefaultDirectory();
-    f.mover.moveToDefaultDirectory();
-    EXPECT_EQ(f.platform.warnings, std::vector<fake::Warning>{kMissingSource});
-    EXPECT_EQ(f.logBox.content, L"程序运行信息：本次共移动2个文件");
-
-    f.targetBox.items = {L"E:\\out"};
-    f.logBox.colour = 0;
-    f.mover.moveToSpecifiedDirectory();
-    EXPECT_EQ(f.logBox.colour, 255U) << "moving makes the log red again";
-    f.mover.moveToSpecifiedDirectory();
-    EXPECT_EQ(f.logBox.content,
-              L"程序运行信息：本次共移动2个文件本次共移动0个文件本次共移动0个文件");
+        // Again: the default move now finds its first file gone and warns; the target move
+        // tries every entry anew and reports that nothing moved.
+        f.click(toDefault);
+        EXPECT_EQ(f.logBox.content, toDefault ? L"程序运行信息：本次共移动2个文件"
+                                              : L"程序运行信息：本次共移动2个文件本次共移动0个文件");
+        EXPECT_EQ(f.platform.warnings.size(), toDefault ? 1U : 0U);
+    }
 }
 
 TEST(BatchMover, WarningsEndTheCommandBeforeAnythingMoves)
 {
     struct Case {
         const char* name;
-        Kind firstKind;
-        bool listSomething;
-        bool haveTarget;
         bool toDefault;
-        std::vector<fake::Warning> warnings;
-        std::size_t moves;
+        bool listSomething;
+        Kind firstKind;
+        bool haveTarget;
+        std::vector<fake::Call> warnings;
     };
     const Case cases[] = {
-        {"default, empty list", Kind::File, false, true, true, {kMissingSource}, 0},
-        {"target, empty list", Kind::File, false, true, false, {kMissingSource}, 0},
-        {"target, empty list and no target", Kind::File, false, false, false, {kMissingSource}, 0},
-        {"default, first is a folder", Kind::Folder, true, true, true, {kMissingSource}, 0},
-        {"default, first is hidden", Kind::Hidden, true, true, true, {kMissingSource}, 0},
-        {"default, first is a system file", Kind::System, true, true, true, {kMissingSource}, 0},
-        {"default, first is read-only", Kind::ReadOnly, true, true, true, {}, 2},
-        {"target, first is a folder", Kind::Folder, true, true, false, {}, 2},
-        {"target, no target listed", Kind::File, true, false, false, {kMissingTarget}, 0},
+        {"default, empty list", true, false, Kind::File, true, {kMissingSource}},
+        {"target, empty list and no target", false, false, Kind::File, false, {kMissingSource}},
+        {"default, first is a folder", true, true, Kind::Folder, true, {kMissingSource}},
+        {"default, first is hidden", true, true, Kind::Hidden, true, {kMissingSource}},
+        {"default, first is a system file", true, true, Kind::System, true, {kMissingSource}},
+        {"default, first is read-only", true, true, Kind::ReadOnly, true, {}},
+        {"target, first is a folder", false, true, Kind::Folder, true, {}},
+        {"target, no target listed", false, true, Kind::File, false, {kMissingTarget}},
     };
     for (const Case& c : cases) {
         Fixture f;
         if (c.listSomething) {
-            f.list({L"C:\\in\\first"}, c.firstKind);
-            f.list({L"C:\\in\\second.txt"});
+            f.list(L"C:\\in\\first", c.firstKind);
+            f.list(L"C:\\in\\second.txt");
         }
         if (c.haveTarget) {
             f.targetBox.items = {L"E:\\out"};
         }
-        c.toDefault ? f.mover.moveToDefaultDirectory() : f.mover.moveToSpecifiedDirectory();
+        f.click(c.toDefault);
         EXPECT_EQ(f.platform.warnings, c.warnings) << c.name;
-        EXPECT_EQ(f.platform.moves.size(), c.moves) << c.name;
-        const Text expectedLog =
-            c.moves == 0 ? Text(L"程序运行信息：") : L"程序运行信息：本次共移动2个文件";
-        EXPECT_EQ(f.logBox.content, expectedLog) << c.name;
+        EXPECT_EQ(f.platform.moves.size(), c.warnings.empty() ? 2U : 0U) << c.name;
+        EXPECT_EQ(f.logBox.content, c.warnings.empty() ? L"程序运行信息：本次共移动2个文件"
+                                                       : L"程序运行信息：")
+            << c.name;
+    }
+}
+
+TEST(DefaultDirectoryOpener, QuotesTheProgramDirectoryEachClick)
+{
+    const std::pair<Text, Text> cases[] = {
+        {L"C:\\Program Files\\小工具 2", L"explorer \"C:\\Program Files\\小工具 2\" "},
+        {L"Q:\\", L"explorer \"Q:\\\" "},
+    };
+    for (const auto& [directory, commandLine] : cases) {
+        fake::FakePlatform platform;
+        platform.programDirectory = directory;
+        DefaultDirectoryOpener opener(platform);
+        opener.openDefaultDirectory();
+        opener.openDefaultDirectory();
+        EXPECT_EQ(platform.launches, (TextList{commandLine, commandLine}));
     }
 }
 

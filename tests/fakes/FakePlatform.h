@@ -1,11 +1,9 @@
-// In-memory stand-ins for the platform surface: a file system of known paths, list and text
-// boxes backed by plain containers, and a record of every call the logic made.
+// In-memory stand-ins for the platform surface: list and text boxes over plain containers, and a
+// file system of known paths that records every call the logic makes.
 #pragma once
 
 #include <map>
-#include <set>
 #include <stdexcept>
-#include <utility>
 #include <vector>
 
 #include "platform/PlatformServices.h"
@@ -15,11 +13,10 @@ namespace fenrallo::fake {
 
 class FakeListBox : public ListBox {
 public:
-    std::vector<Text> items;
+    TextList items;
     int selection = -1;
     mutable int textReads = 0;
     int bulkDepth = 0;
-    int bulkBrackets = 0;
     int insertsOutsideBulk = 0;
 
     int count() const override { return static_cast<int>(items.size()); }
@@ -34,9 +31,7 @@ public:
         if (position < 0 || position > count()) {
             throw std::out_of_range("insert past the end of the list");
         }
-        if (bulkDepth == 0) {
-            ++insertsOutsideBulk;
-        }
+        insertsOutsideBulk += bulkDepth == 0 ? 1 : 0;
         items.insert(items.begin() + position, text);
     }
     void removeAt(int position) override
@@ -45,11 +40,7 @@ public:
         selection = -1;
     }
     int selected() const override { return selection; }
-    void beginBulkInsert(int, std::size_t) override
-    {
-        ++bulkDepth;
-        ++bulkBrackets;
-    }
+    void beginBulkInsert(int, std::size_t) override { ++bulkDepth; }
     void endBulkInsert() override { --bulkDepth; }
 };
 
@@ -69,16 +60,10 @@ public:
     }
 };
 
-struct Warning {
-    Text prompt;
-    Text title;
-    bool operator==(const Warning&) const = default;
-};
-
-struct Move {
-    Text from;
-    Text to;
-    bool operator==(const Move&) const = default;
+struct Call {
+    Text first;
+    Text second;
+    bool operator==(const Call&) const = default;
 };
 
 // Files and folders exist as paths in `entries`; a move succeeds when the source exists and the
@@ -89,31 +74,25 @@ public:
 
     Text programDirectory = L"D:\\Tools";
     std::map<Text, Kind> entries;
-    std::vector<Move> moves;
-    std::vector<Text> launches;
-    std::vector<Warning> warnings;
-    int directoryReads = 0;
+    std::vector<Call> moves;
+    TextList launches;
+    std::vector<Call> warnings;
 
-    Text ProgramDirectory() override
-    {
-        ++directoryReads;
-        return programDirectory;
-    }
+    Text ProgramDirectory() override { return programDirectory; }
     bool MoveWithoutReplace(const Text& from, const Text& to) override
     {
         moves.push_back({from, to});
-        auto source = entries.find(from);
+        const auto source = entries.find(from);
         if (source == entries.end() || entries.count(to) != 0) {
             return false;
         }
-        const Kind kind = source->second;
-        entries.erase(source);
-        entries.emplace(to, kind);
+        entries.emplace(to, source->second);
+        entries.erase(from);
         return true;
     }
     bool IsOrdinaryFile(const Text& path) override
     {
-        auto entry = entries.find(path);
+        const auto entry = entries.find(path);
         return entry != entries.end() &&
                (entry->second == Kind::File || entry->second == Kind::ReadOnly);
     }

@@ -1,0 +1,145 @@
+// Shared by the Win32 tests: scratch folders that clean up after themselves, files made and read
+// through the W functions (past MAX_PATH too), drops built as the shell builds them, and helper
+// programs built beside the tests, run in folders of a test's choosing.
+#pragma once
+
+#include <windows.h>
+
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <system_error>
+
+#include <gtest/gtest.h>
+
+#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32PlatformServices.h"
+
+namespace fenrallo::test {
+
+namespace fs = std::filesystem;
+using OwnedHandle = win32::UniqueHandle<HANDLE, CloseHandle>;
+
+// tools/with-wine maps Q: to a folder of its own and R: to one on another file system; only
+// there may a test write to a drive root or cross volumes.
+inline bool haveScratchDrives()
+{
+    return _wgetenv(L"FENRALLO_WINE_WORK") != nullptr && GetDriveTypeW(L"Q:\\") == DRIVE_FIXED &&
+           GetDriveTypeW(L"R:\\") == DRIVE_FIXED;
+}
+
+// A fresh folder, removed with everything in it when the test ends.
+class ScratchDir {
+public:
+    explicit ScratchDir(const fs::path& root = L"Q:\\")
+    {
+        static unsigned serial = 0;
+        path_ = root / (L"fenrallo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                        std::to_wstring(++serial));
+        fs::create_directories(path_);
+    }
+    ~ScratchDir()
+    {
+        std::error_code ignored;
+        fs::remove_all(path_, ignored);
+    }
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const fs::path& path() const { return path_; }
+    Text text() const { return path_.wstring(); }
+
+private:
+    fs::path path_;
+};
+
+inline bool exists(const Text& path)
+{
+    return GetFileAttributesW(win32::extendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+inline void makeFolder(const Text& path)
+{
+    ASSERT_TRUE(CreateDirectoryW(win32::extendedLengthPath(path).c_str(), nullptr))
+        << testing::PrintToString(path);
+}
+
+inline void makeFile(const Text& path, const std::string& bytes,
+                     DWORD attributes = FILE_ATTRIBUTE_NORMAL)
+{
+    const OwnedHandle file(CreateFileW(win32::extendedLengthPath(path).c_str(), GENERIC_WRITE, 0,
+                                       nullptr, CREATE_NEW, attributes, nullptr));
+    ASSERT_NE(file.get(), INVALID_HANDLE_VALUE) << testing::PrintToString(path);
+    DWORD written = 0;
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+}
+
+// `under` and three 90-character folders below it, so any path inside is past MAX_PATH.
+inline Text deepFolder(const Text& under)
+{
+    Text path = under;
+    makeFolder(path);
+    for (const wchar_t letter : {L'a', L'b', L'c'}) {
+        path += L"\\" + Text(90, letter);
+        makeFolder(path);
+    }
+    return path;
+}
+
+// The bytes of a file, or "<missing>".
+inline std::string contents(const Text& path)
+{
+    std::ifstream in(fs::path(win32::extendedLengthPath(path)), std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+}
+
+// A drop as the shell builds one: DROPFILES, then the paths each ended by a NUL, then one more
+// NUL. Whoever receives it frees it with DragFinish.
+inline HDROP makeDrop(const TextList& paths, bool wide = true)
+{
+    std::string list;
+    for (const Text& path : paths) {
+        for (const wchar_t c : path) {
+            list.append(reinterpret_cast<const char*>(&c), wide ? sizeof c : 1);
+        }
+        list.append(wide ? sizeof(wchar_t) : 1, '\0');
+    }
+    list.append(wide ? sizeof(wchar_t) : 1, '\0');
+    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(DROPFILES) + list.size());
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    *header = DROPFILES{sizeof(DROPFILES), {0, 0}, FALSE, wide ? TRUE : FALSE};
+    std::memcpy(header + 1, list.data(), list.size());
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
+}
+
+// A program the build put beside the running test.
+inline fs::path helper(const wchar_t* fileName)
+{
+    return fs::path(win32::Win32PlatformServices().ProgramDirectory()) / fileName;
+}
+
+// Runs `program` in `folder` to its end: its exit code, or -1 when it did not end within a minute.
+inline long run(const fs::path& program, const Text& arguments, const fs::path& folder)
+{
+    Text line = L"\"" + program.wstring() + L"\" " + arguments;
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        folder.c_str(), &startup, &started)) {
+        return -1;
+    }
+    const OwnedHandle process(started.hProcess);
+    CloseHandle(started.hThread);
+    DWORD code = 0;
+    const bool ended = WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0;
+    return ended && GetExitCodeProcess(process.get(), &code) ? static_cast<long>(code) : -1;
+}
+
+}  // namespace fenrallo::test
