@@ -17,8 +17,9 @@ TEST(RunLog, AppendsBuildOneTextBackToBackUntilAReset)
     log.appendReceived(40000);
     log.appendMoved(0);
     log.appendMoved(7);
-    EXPECT_EQ(box.content, L"程序运行信息：本次共移动120个文件\r\n当前共接收 40000 个文件"
-                           L"本次共移动0个文件本次共移动7个文件");
+    EXPECT_EQ(box.content,
+              L"程序运行信息：本次共移动120个文件\r\n当前共接收 40000 个文件"
+              L"本次共移动0个文件本次共移动7个文件");
     log.resetWithHeader();
     EXPECT_EQ(box.content, L"以下为任务执行信息：\r\n");
     log.setRed();

@@ -16,8 +16,6 @@ public:
     TextList items;
     int selection = -1;
     mutable int textReads = 0;
-    int bulkDepth = 0;
-    int insertsOutsideBulk = 0;
 
     int count() const override { return static_cast<int>(items.size()); }
     Text textAt(int position) const override
@@ -31,7 +29,6 @@ public:
         if (position < 0 || position > count()) {
             throw std::out_of_range("insert past the end of the list");
         }
-        insertsOutsideBulk += bulkDepth == 0 ? 1 : 0;
         items.insert(items.begin() + position, text);
     }
     void removeAt(int position) override
@@ -40,8 +37,8 @@ public:
         selection = -1;
     }
     int selected() const override { return selection; }
-    void beginBulkInsert(int, std::size_t) override { ++bulkDepth; }
-    void endBulkInsert() override { --bulkDepth; }
+    void beginBulkInsert(int, std::size_t) override {}
+    void endBulkInsert() override {}
 };
 
 class FakeTextBox : public TextBox {

@@ -58,11 +58,6 @@ private:
     fs::path path_;
 };
 
-inline bool exists(const Text& path)
-{
-    return GetFileAttributesW(win32::extendedLengthPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 inline void makeFolder(const Text& path)
 {
     ASSERT_TRUE(CreateDirectoryW(win32::extendedLengthPath(path).c_str(), nullptr))

@@ -283,8 +283,9 @@ TEST_F(WindowRoutingTest, EachButtonRunsItsCommand)
                                                         {L"Z:\\in\\b", L"Q:\\\\b"},
                                                         {L"Z:\\in\\a.txt", L"Z:\\out\\a.txt"},
                                                         {L"Z:\\in\\b", L"Z:\\out\\b"}}));
-    EXPECT_EQ(textOf(ControlId::Text1), L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件"
-                                        L"本次共移动2个文件本次共移动0个文件");
+    EXPECT_EQ(textOf(ControlId::Text1),
+              L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件"
+              L"本次共移动2个文件本次共移动0个文件");
     EXPECT_EQ(platform_.launches, (TextList{L"explorer \"Q:\\\" "}));
     EXPECT_EQ(platform_.warnings.size(), 1U);
 }
