@@ -1,21 +1,46 @@
 // Functions newer than Windows 7 SP1 are found with GetProcAddress in user32, which every GUI
-// process has loaded already: nothing is loaded by name, so there is nothing to plant.
+// process has loaded already, and in shcore, loaded from the system directory only: nothing is
+// loaded by a bare name, so there is nothing to plant.
 #include "app/Dpi.h"
+
+#include "platform/win32/DllHardening.h"
 
 namespace fenrallo {
 
 namespace {
 
 template <typename Function>
-Function user32Function(const char* name)
+Function functionIn(HMODULE module, const char* name)
 {
-    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
-    if (user32 == nullptr) {
+    if (module == nullptr) {
         return nullptr;
     }
     // GetProcAddress returns a generic function pointer; going through void* keeps GCC's
     // function-type-cast warning quiet for this intended cast.
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(user32, name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+template <typename Function>
+Function user32Function(const char* name)
+{
+    return functionIn<Function>(GetModuleHandleW(L"user32.dll"), name);
+}
+
+// Windows 8.1 and the first Windows 10 releases know each monitor's DPI only here.
+UINT monitorDpi(HWND window)
+{
+    using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
+    static const auto getDpiForMonitor = functionIn<GetDpiForMonitorFunction>(
+        win32::loadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
+    UINT x = 0;
+    UINT y = 0;
+    const int effectiveDpi = 0;
+    if (getDpiForMonitor == nullptr || window == nullptr ||
+        FAILED(getDpiForMonitor(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), effectiveDpi,
+                                &x, &y))) {
+        return 0;
+    }
+    return x;
 }
 
 UINT systemDpi()
@@ -35,13 +60,9 @@ UINT dpiOfWindow(HWND window)
 {
     using GetDpiForWindowFunction = UINT(WINAPI*)(HWND);
     static const auto getDpiForWindow = user32Function<GetDpiForWindowFunction>("GetDpiForWindow");
-    if (getDpiForWindow != nullptr && window != nullptr) {
-        const UINT dpi = getDpiForWindow(window);
-        if (dpi != 0) {
-            return dpi;
-        }
-    }
-    return systemDpi();
+    const UINT dpi = getDpiForWindow != nullptr && window != nullptr ? getDpiForWindow(window)
+                                                                     : monitorDpi(window);
+    return dpi != 0 ? dpi : systemDpi();
 }
 
 int systemMetricForDpi(int index, UINT dpi)

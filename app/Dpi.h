@@ -1,5 +1,5 @@
 // The DPI of a window and the DPI-aware frame arithmetic. The per-monitor functions exist only
-// from Windows 10 on, so they are looked up at run time and Windows 7 gets the system DPI.
+// from Windows 8.1 and 10 on, so they are looked up at run time and Windows 7 gets the system DPI.
 #pragma once
 
 #include <windows.h>
