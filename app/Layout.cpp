@@ -24,28 +24,30 @@ constexpr DWORD kLog = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_CLIPCHIL
 
 }  // namespace
 
+// Rows are in z-order: Tab visits the tab stops in this order, and each list comes right after
+// the label that names it for screen readers.
 // clang-format off
 const std::array<ControlRow, kControlCount> kControls = {{
     {ControlId::Label1, "Label1", L"STATIC", L"待处理文件列表：",
-     {600, 120, 3855, 255}, 3, FontId::Song12, kLabel, 0},
+     {600, 120, 3855, 255}, FontId::Song12, kLabel, 0},
     {ControlId::List1, "List1", L"LISTBOX", L"",
-     {600, 480, 9015, 3120}, 1, FontId::Default, kList, kListEx},
+     {600, 480, 9015, 3120}, FontId::Default, kList, kListEx},
     {ControlId::Label4, "Label4", L"STATIC", L"默认目录就是程序运行目录",
-     {9960, 1200, 1935, 855}, 9, FontId::Song14, kLabel, 0},
+     {9960, 1200, 1935, 855}, FontId::Song14, kLabel, 0},
     {ControlId::Command4, "Command4", L"BUTTON", L"移至默认目录",
-     {9960, 2880, 2055, 500}, 2, FontId::Song12, kButton, 0},
+     {9960, 2880, 2055, 500}, FontId::Song12, kButton, 0},
     {ControlId::Label2, "Label2", L"STATIC", L"目标地址（支持拖放）：",
-     {600, 3720, 3855, 255}, 5, FontId::Song12, kLabel, 0},
+     {600, 3720, 3855, 255}, FontId::Song12, kLabel, 0},
     {ControlId::List2, "List2", L"LISTBOX", L"",
-     {600, 4080, 9015, 600}, 4, FontId::Default, kList, kListEx},
+     {600, 4080, 9015, 600}, FontId::Default, kList, kListEx},
     {ControlId::Command5, "Command5", L"BUTTON", L"移至指定目录",
-     {9960, 4080, 2055, 500}, 6, FontId::Song12, kButton, 0},
+     {9960, 4080, 2055, 500}, FontId::Song12, kButton, 0},
     {ControlId::Text1, "Text1", L"EDIT", L"程序运行信息：",
-     {600, 5040, 9015, 735}, 0, FontId::Default, kLog, WS_EX_CLIENTEDGE},
+     {600, 5040, 9015, 735}, FontId::Default, kLog, WS_EX_CLIENTEDGE},
     {ControlId::Command6, "Command6", L"BUTTON", L"打开默认目录",
-     {9960, 5280, 2055, 500}, 7, FontId::Song12, kButton, 0},
+     {9960, 5280, 2055, 500}, FontId::Song12, kButton, 0},
     {ControlId::Label3, "Label3", L"STATIC", L"Label3",
-     {600, 6000, 11535, 375}, 8, FontId::YaHei9, kLabel, 0},
+     {600, 6000, 11535, 375}, FontId::YaHei9, kLabel, 0},
 }};
 // clang-format on
 

@@ -1,5 +1,5 @@
-// The main window's controls as data: one row per control with its class, text, rectangle in
-// twips, tab position, font and styles, plus the window's own place and size. Everything on
+// The main window's controls as data: one row per control, in z-order, with its class, text,
+// rectangle in twips, font and styles, plus the window's own place and size. Everything on
 // screen is converted from these numbers with the window's DPI, so nothing here is in pixels.
 #pragma once
 
@@ -40,7 +40,6 @@ struct ControlRow {
     const wchar_t* windowClass;
     const wchar_t* text;
     TwipsRect twips;
-    int tab;
     FontId font;
     DWORD style;
     DWORD exStyle;

@@ -62,6 +62,13 @@ void LogScrollBar::sync()
     shown_ = wanted;
 }
 
+void LogScrollBar::showEnd()
+{
+    // Setting an edit's text scrolls it back to its first line.
+    SendMessageW(log_, EM_LINESCROLL, 0, SendMessageW(log_, EM_GETLINECOUNT, 0, 0));
+    sync();
+}
+
 void LogScrollBar::scroll(int request)
 {
     switch (request) {

@@ -18,6 +18,8 @@ public:
     void layout(UINT dpi);
     // Brings the bar up to date with the log's lines and scroll position.
     void sync();
+    // Scrolls the log to its last line, where the newest text is, and brings the bar along.
+    void showEnd();
     // Scrolls the log as a WM_VSCROLL from the bar asks.
     void scroll(int request);
 

@@ -3,11 +3,11 @@
 // component that owns the behaviour.
 #include "app/MainWindow.h"
 
-#include <algorithm>
-#include <numeric>
 #include <optional>
+#include <string_view>
 
 #include "app/Dpi.h"
+#include "app/TaskbarProgress.h"
 #include "lists/SourceList.h"
 #include "lists/TargetList.h"
 #include "log/RunLog.h"
@@ -27,6 +27,11 @@ const wchar_t* const kInitialCaption = L"Fenrallo";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
 constexpr DWORD kWindowExStyle = 0;
 constexpr int kIconId = 1;
+// Posted by the batch runner's worker.
+constexpr UINT kBatchMessage = WM_APP + 1;
+// Disabled while a batch runs: nothing may start a second one or change what the first moves.
+constexpr std::array kBatchLocked = {ControlId::Command4, ControlId::Command5, ControlId::List1,
+                                     ControlId::List2};
 
 std::size_t slot(ControlId id)
 {
@@ -54,6 +59,31 @@ bool registerWindowClass(HINSTANCE instance, WNDPROC procedure)
     return RegisterClassExW(&windowClass) != 0;
 }
 
+// Runs a message handler. Anything it throws stops here, as `failed`: unwinding through user32,
+// which cannot pass an exception on, would end the program in the middle of a move.
+template <typename Handler>
+LRESULT guarded(Handler&& handler, LRESULT failed) noexcept
+{
+#if defined(__cpp_exceptions) || defined(_CPPUNWIND)
+    try {
+        return handler();
+    } catch (...) {
+        OutputDebugStringW(L"Fenrallo: a message handler failed\n");
+        return failed;
+    }
+#else
+    static_cast<void>(failed);
+    return handler();
+#endif
+}
+
+// Ctrl+V, and Shift+Insert as everywhere else in Windows.
+bool isPasteKey(WPARAM key)
+{
+    return (key == 'V' && GetKeyState(VK_CONTROL) < 0) ||
+           (key == VK_INSERT && GetKeyState(VK_SHIFT) < 0);
+}
+
 bool isMouseClick(UINT message)
 {
     switch (message) {
@@ -73,18 +103,27 @@ bool isMouseClick(UINT message)
 }  // namespace
 
 struct MainWindow::Components {
-    Components(PlatformServices& platform, HWND list1, HWND list2, HWND text1)
-        : sourceBox(list1),
+    Components(PlatformServices& platform, win32::Win32BatchRunner::Observer& observer, HWND window,
+               HWND list1, HWND list2, HWND text1)
+        : runner(window, kBatchMessage, observer),
+          taskbar(window),
+          sourceBox(list1),
           targetBox(list2),
           logBox(text1, RunLog::kRed),
           log(logBox),
           sources(sourceBox, log),
           targets(targetBox),
-          mover(platform, sources, targets, log),
+          mover(platform, runner, sources, targets, log),
           opener(platform)
     {
     }
+    // The worker's batch refers to what is declared after the runner: it ends first.
+    ~Components() { runner.stopAndWait(); }
+    Components(const Components&) = delete;
+    Components& operator=(const Components&) = delete;
 
+    win32::Win32BatchRunner runner;
+    TaskbarProgress taskbar;
     win32::Win32ListBox sourceBox;
     win32::Win32ListBox targetBox;
     win32::Win32TextBox logBox;
@@ -147,8 +186,9 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         self->window_ = nullptr;
         self->controls_.fill(nullptr);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
-    return self->handleMessage(message, wParam, lParam);
+    return guarded([&] { return self->handleMessage(message, wParam, lParam); }, 0);
 }
 
 LRESULT CALLBACK MainWindow::controlProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
@@ -161,16 +201,24 @@ LRESULT CALLBACK MainWindow::controlProc(HWND child, UINT message, WPARAM wParam
     if (self == nullptr || !controlFromCommandId(GetDlgCtrlID(child), id)) {
         return CallWindowProcW(original, child, message, wParam, lParam);
     }
-    const std::optional<LRESULT> handled = self->handleControlMessage(id, message, wParam, lParam);
-    if (handled) {
-        return *handled;
-    }
-    const LRESULT result = CallWindowProcW(original, child, message, wParam, lParam);
-    // The log's scroll bar follows its text once the edit has taken the new text in.
-    if (id == ControlId::Text1 && message == WM_SETTEXT) {
-        self->logScrollBar_.sync();
-    }
-    return result;
+    return guarded(
+        [&] {
+            const std::optional<LRESULT> handled =
+                self->handleControlMessage(id, message, wParam, lParam);
+            if (handled) {
+                return *handled;
+            }
+            const LRESULT result = CallWindowProcW(original, child, message, wParam, lParam);
+            // Once the edit has taken in new text, the log shows its end, where the newest line
+            // is; the wheel scrolls the edit itself, and its bar follows.
+            if (id == ControlId::Text1 && message == WM_SETTEXT) {
+                self->logScrollBar_.showEnd();
+            } else if (id == ControlId::Text1 && message == WM_MOUSEWHEEL) {
+                self->logScrollBar_.sync();
+            }
+            return result;
+        },
+        0);
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -187,6 +235,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ACTIVATE: return onActivate(wParam, lParam);
     case WM_SETFOCUS: return onSetFocus();
     case WM_DESTROY: return onDestroy();
+    case kBatchMessage: components_->runner.onMessage(wParam); return 0;
     default: return DefWindowProcW(window_, message, wParam, lParam);
     }
     // clang-format on
@@ -199,6 +248,17 @@ std::optional<LRESULT> MainWindow::handleControlMessage(ControlId id, UINT messa
         return onDropFiles(id, reinterpret_cast<HDROP>(wParam));
     }
     if (id != ControlId::Text1) {
+        // Keyboard equivalents of a drop and of a double-click.
+        if (message == WM_PASTE || (message == WM_KEYDOWN && isPasteKey(wParam))) {
+            return onPaste(id);
+        }
+        if (message == WM_CHAR && wParam == 0x16) {
+            return 0;  // Ctrl+V's character: no entry to search for by its first letter
+        }
+        if (id == ControlId::List1 && message == WM_KEYDOWN && wParam == VK_DELETE) {
+            components_->sources.onDoubleClick();
+            return 0;
+        }
         return std::nullopt;
     }
     // The log shows text and scrolls, nothing more: no caret, no selection, no menu. Clicks on
@@ -228,8 +288,10 @@ LRESULT MainWindow::onCreate()
     if (!createControls()) {
         return -1;
     }
-    components_ = std::make_unique<Components>(
-        platform_, control(ControlId::List1), control(ControlId::List2), control(ControlId::Text1));
+    win32::Win32BatchRunner::Observer& observer = *this;
+    components_ =
+        std::make_unique<Components>(platform_, observer, window_, control(ControlId::List1),
+                                     control(ControlId::List2), control(ControlId::Text1));
     const UINT dpi = dpiOfWindow(window_);
     placeWindow(dpi);
     layoutControls(dpi);
@@ -239,14 +301,9 @@ LRESULT MainWindow::onCreate()
 
 bool MainWindow::createControls()
 {
-    // Creation order is z-order, and z-order is the order Tab visits the controls in.
-    std::array<std::size_t, kControlCount> byTab{};
-    std::iota(byTab.begin(), byTab.end(), std::size_t{0});
-    std::sort(byTab.begin(), byTab.end(),
-              [](std::size_t a, std::size_t b) { return kControls[a].tab < kControls[b].tab; });
-
-    for (const std::size_t row : byTab) {
-        const ControlRow& entry = kControls[row];
+    // Creation order is z-order, which is both the order Tab visits the controls in and how
+    // screen readers name a list: after the label just before it.
+    for (const ControlRow& entry : kControls) {
         const HWND created = CreateWindowExW(
             entry.exStyle, entry.windowClass, entry.text, WS_CHILD | WS_VISIBLE | entry.style, 0, 0,
             0, 0, window_,
@@ -257,11 +314,18 @@ bool MainWindow::createControls()
         }
         controls_[slot(entry.id)] = created;
     }
-    // Drops arrive at the list boxes themselves, and focus and clicks at the log.
+    // Drops and keys arrive at the list boxes themselves, and focus and clicks at the log.
     for (const ControlId id : {ControlId::List1, ControlId::List2, ControlId::Text1}) {
         const HWND child = control(id);
         SetWindowLongPtrW(child, GWLP_USERDATA, GetWindowLongPtrW(child, GWLP_WNDPROC));
         SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc));
+    }
+    // Run as administrator, the program would otherwise never see drops from the file manager,
+    // which runs with less privilege (0x49 carries the drop's data between the two).
+    for (const ControlId id : {ControlId::List1, ControlId::List2}) {
+        for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049}}) {
+            ChangeWindowMessageFilterEx(control(id), message, MSGFLT_ALLOW, nullptr);
+        }
     }
     return logScrollBar_.create(control(ControlId::Text1), instance_);
 }
@@ -307,6 +371,16 @@ void MainWindow::runLoadSetup()
 
 LRESULT MainWindow::onCommand(int commandId, int notification)
 {
+    // The dialog manager turns Enter into IDOK unless the focused button is the default one,
+    // which only Tab makes it: Enter presses the focused button however it got the focus.
+    const HWND focus = GetFocus();
+    ControlId focused{};
+    if (commandId == IDOK && focus != nullptr && GetParent(focus) == window_ &&
+        controlFromCommandId(GetDlgCtrlID(focus), focused) &&
+        controlRow(focused).windowClass == std::wstring_view(L"BUTTON")) {
+        SendMessageW(focus, BM_CLICK, 0, 0);
+        return 0;
+    }
     ControlId id{};
     if (!controlFromCommandId(commandId, id) || !components_) {
         return 0;
@@ -357,9 +431,12 @@ LRESULT MainWindow::onSetFocus()
 {
     // Activation gives the focus to the frame, which has no use for it: pass it on to the
     // control that had it last, so Tab keeps working after a message box closes.
-    const HWND target = focusToRestore_ != nullptr && IsWindow(focusToRestore_)
-                            ? focusToRestore_
-                            : control(ControlId::List1);
+    HWND target = focusToRestore_ != nullptr && IsWindow(focusToRestore_)
+                      ? focusToRestore_
+                      : control(ControlId::List1);
+    if (target != nullptr && !IsWindowEnabled(target)) {
+        target = control(ControlId::Command6);
+    }
     if (target != nullptr) {
         SetFocus(target);
     }
@@ -368,6 +445,10 @@ LRESULT MainWindow::onSetFocus()
 
 LRESULT MainWindow::onDestroy()
 {
+    // A batch still running ends after the entry in progress, before the program does.
+    if (components_) {
+        components_->runner.stopAndWait();
+    }
     PostQuitMessage(0);
     return 0;
 }
@@ -379,15 +460,64 @@ LRESULT MainWindow::onDropFiles(ControlId list, HDROP drop)
         const win32::DropHandle owned(drop);
         paths = win32::droppedPaths(owned.get());
     }
-    if (!components_) {
-        return 0;
+    takePaths(list, paths);
+    return 0;
+}
+
+LRESULT MainWindow::onPaste(ControlId list)
+{
+    if (IsClipboardFormatAvailable(CF_HDROP) && OpenClipboard(window_)) {
+        // The clipboard keeps the drop: it is read, never handed back with DragFinish.
+        const TextList paths = win32::droppedPaths(static_cast<HDROP>(GetClipboardData(CF_HDROP)));
+        CloseClipboard();
+        takePaths(list, paths);
+    }
+    return 0;
+}
+
+void MainWindow::takePaths(ControlId list, const TextList& paths)
+{
+    if (!components_ || components_->runner.busy()) {
+        return;
     }
     if (list == ControlId::List1) {
         components_->sources.onDrop(paths);
     } else if (list == ControlId::List2) {
         components_->targets.onDrop(paths);
     }
-    return 0;
+}
+
+void MainWindow::batchStarted()
+{
+    focusBeforeBatch_ = GetFocus();
+    for (const ControlId id : kBatchLocked) {
+        EnableWindow(control(id), FALSE);
+    }
+    // A disabled control takes no keys; the keyboard stays with the window.
+    if (focusBeforeBatch_ != nullptr && IsChild(window_, focusBeforeBatch_) &&
+        !IsWindowEnabled(focusBeforeBatch_)) {
+        SetFocus(control(ControlId::Command6));
+    }
+}
+
+void MainWindow::batchAdvanced(int tried, int total)
+{
+    components_->taskbar.show(tried, total);
+}
+
+void MainWindow::batchEnded()
+{
+    components_->taskbar.clear();
+    for (const ControlId id : kBatchLocked) {
+        EnableWindow(control(id), TRUE);
+    }
+    if (focusBeforeBatch_ != nullptr && IsChild(window_, focusBeforeBatch_)) {
+        focusToRestore_ = focusBeforeBatch_;
+        // Only within the window: an inactive window gets it back when it is activated.
+        if (IsChild(window_, GetFocus())) {
+            SetFocus(focusBeforeBatch_);
+        }
+    }
 }
 
 LRESULT MainWindow::onLogSetFocus(HWND previous)

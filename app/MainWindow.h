@@ -1,6 +1,7 @@
 // Form1, the program's only window: it creates the controls from the layout table, lays them out
 // for its DPI, wires the components to them at load time and routes each user event to the
-// component that handles it. Closing it ends the message loop.
+// component that handles it. While a batch moves files on its worker, the window keeps
+// answering with the move buttons and both lists disabled. Closing it ends the message loop.
 #pragma once
 
 #include <windows.h>
@@ -15,6 +16,7 @@
 #include "app/Layout.h"
 #include "app/LogScrollBar.h"
 #include "platform/PlatformServices.h"
+#include "platform/win32/Win32BatchRunner.h"
 
 namespace fenrallo {
 
@@ -22,13 +24,13 @@ namespace win32 {
 class Win32PlatformServices;
 }
 
-class MainWindow {
+class MainWindow : private win32::Win32BatchRunner::Observer {
 public:
     // Reaches the real platform, with this window as the owner of its message boxes.
     MainWindow();
     // Reaches `platform` instead, which must outlive the window.
     explicit MainWindow(PlatformServices& platform);
-    ~MainWindow();
+    ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
 
@@ -62,7 +64,14 @@ private:
     LRESULT onSetFocus();
     LRESULT onDestroy();
     LRESULT onDropFiles(ControlId list, HDROP drop);
+    LRESULT onPaste(ControlId list);
     LRESULT onLogSetFocus(HWND previous);
+    // Where dropped and pasted paths meet: the list's own drop intake.
+    void takePaths(ControlId list, const TextList& paths);
+
+    void batchStarted() override;
+    void batchAdvanced(int tried, int total) override;
+    void batchEnded() override;
 
     bool createControls();
     void placeWindow(UINT dpi);
@@ -77,8 +86,10 @@ private:
     std::array<HWND, kControlCount> controls_{};
     std::array<FontHandle, kFontCount> fonts_;
     LogScrollBar logScrollBar_;
-    // The control that had the focus when the window was last deactivated.
+    // The control that had the focus when the window was last deactivated, and when the running
+    // batch started.
     HWND focusToRestore_ = nullptr;
+    HWND focusBeforeBatch_ = nullptr;
     std::unique_ptr<Components> components_;
 };
 

@@ -18,17 +18,21 @@ Text lastPathComponent(const Text& path)
 
 void BatchMover::moveToDefaultDirectory()
 {
+    if (runner_.busy()) {
+        return;
+    }
     if (sources_.count() == 0 || !platform_.IsOrdinaryFile(sources_.entryAt(0))) {
         reportMissingSource();
         return;
     }
-    const int moved = moveAll([this] { return platform_.ProgramDirectory(); });
-    log_.setRed();
-    log_.appendMoved(moved);
+    start(platform_.ProgramDirectory());
 }
 
 void BatchMover::moveToSpecifiedDirectory()
 {
+    if (runner_.busy()) {
+        return;
+    }
     if (sources_.count() == 0) {
         reportMissingSource();
         return;
@@ -39,23 +43,36 @@ void BatchMover::moveToSpecifiedDirectory()
         platform_.ShowWarning(L"目标地址未指定!", kErrorTitle);
         return;
     }
-    const int moved = moveAll([this] { return targets_.currentTarget(); });
-    log_.setRed();
-    log_.appendMoved(moved);
+    start(targets_.currentTarget());
 }
 
-int BatchMover::moveAll(const std::function<Text()>& destination)
+void BatchMover::start(const Text& directory)
 {
     const int total = sources_.count();
-    int moved = 0;
+    TextList entries;
+    entries.reserve(static_cast<std::size_t>(total));
     for (int i = 0; i < total; ++i) {
-        const Text source = sources_.entryAt(i);
-        if (platform_.MoveWithoutReplace(source,
-                                         destination() + L'\\' + lastPathComponent(source))) {
-            ++moved;
-        }
+        entries.push_back(sources_.entryAt(i));
     }
-    return moved;
+    // The work runs on the worker thread and touches nothing but the platform's moves.
+    PlatformServices& platform = platform_;
+    runner_.run(
+        [&platform, entries = std::move(entries), directory, total](BatchProgress& progress) {
+            int moved = 0;
+            for (int i = 0; i < total && !progress.stop(); ++i) {
+                const Text& source = entries[static_cast<std::size_t>(i)];
+                if (platform.MoveWithoutReplace(
+                        source, directory + L'\\' + lastPathComponent(source), progress.stop())) {
+                    ++moved;
+                }
+                progress.advance(i + 1, moved, total);
+            }
+            return moved;
+        },
+        [this](int moved) {
+            log_.setRed();
+            log_.appendMoved(moved);
+        });
 }
 
 void BatchMover::reportMissingSource()

@@ -1,12 +1,13 @@
 // The two move commands: every source entry goes into one directory under its own name.
-// Neither command changes a list, so moved entries stay listed.
+// Neither command changes a list, so moved entries stay listed. A click takes the entries and
+// the directory as they are at that moment; the moves themselves run on the batch runner's
+// worker, so the window keeps answering, and the log reports when they are done.
 #pragma once
-
-#include <functional>
 
 #include "lists/SourceList.h"
 #include "lists/TargetList.h"
 #include "log/RunLog.h"
+#include "platform/BatchRunner.h"
 #include "platform/PlatformServices.h"
 
 namespace fenrallo {
@@ -17,22 +18,23 @@ Text lastPathComponent(const Text& path);
 
 class BatchMover {
 public:
-    BatchMover(PlatformServices& platform, const SourceList& sources, const TargetList& targets,
-               RunLog& log)
-        : platform_(platform), sources_(sources), targets_(targets), log_(log)
+    BatchMover(PlatformServices& platform, BatchRunner& runner, const SourceList& sources,
+               const TargetList& targets, RunLog& log)
+        : platform_(platform), runner_(runner), sources_(sources), targets_(targets), log_(log)
     {
     }
 
+    // Both do nothing while a batch runs: a click then never starts a second one.
     void moveToDefaultDirectory();
     void moveToSpecifiedDirectory();
 
 private:
-    // Moves every entry into the directory `destination` names when asked, and counts the
-    // entries that really moved.
-    int moveAll(const std::function<Text()>& destination);
+    // Hands every entry to the runner, bound for `directory`.
+    void start(const Text& directory);
     void reportMissingSource();
 
     PlatformServices& platform_;
+    BatchRunner& runner_;
     const SourceList& sources_;
     const TargetList& targets_;
     RunLog& log_;

@@ -16,7 +16,8 @@ public:
     void setOwner(HWND owner) { owner_ = owner; }
 
     Text ProgramDirectory() override;
-    bool MoveWithoutReplace(const Text& existingPath, const Text& newPath) override;
+    bool MoveWithoutReplace(const Text& existingPath, const Text& newPath,
+                            const StopFlag& stop) override;
     bool IsOrdinaryFile(const Text& path) override;
     void LaunchFileManager(const Text& commandLine) override;
     void ShowWarning(const Text& prompt, const Text& title) override;

@@ -1,5 +1,6 @@
 // The two move commands and the folder opener: their preconditions and warnings, the destination
-// of every entry, and a log that counts only the entries that really moved.
+// of every entry, a batch that is what the lists were at the click, and a log that counts only
+// the entries that really moved.
 #include "ops/BatchMover.h"
 
 #include <gtest/gtest.h>
@@ -17,13 +18,14 @@ const fake::Call kMissingTarget{L"目标地址未指定!", L"程序运行错误"
 
 struct Fixture {
     fake::FakePlatform platform;
+    fake::FakeBatchRunner runner;
     fake::FakeListBox sourceBox;
     fake::FakeListBox targetBox;
     fake::FakeTextBox logBox;
     RunLog log{logBox};
     SourceList sources{sourceBox, log};
     TargetList targets{targetBox};
-    BatchMover mover{platform, sources, targets, log};
+    BatchMover mover{platform, runner, sources, targets, log};
 
     void list(const Text& path, Kind kind = Kind::File)
     {
@@ -129,6 +131,47 @@ TEST(BatchMover, WarningsEndTheCommandBeforeAnythingMoves)
                   c.warnings.empty() ? L"程序运行信息：本次共移动2个文件" : L"程序运行信息：")
             << c.name;
     }
+}
+
+TEST(BatchMover, ABatchIsTheListsAtTheClickAndFurtherClicksWaitForIt)
+{
+    for (const bool toDefault : {true, false}) {
+        Fixture f;
+        f.runner.holding = true;
+        f.list(L"C:\\in\\a.txt");
+        f.list(L"C:\\in\\b.txt");
+        f.targetBox.items = {L"D:\\Tools"};
+        f.click(toDefault);
+        ASSERT_TRUE(f.runner.busy());
+        // Whatever changes or is clicked meanwhile belongs to no batch.
+        f.list(L"C:\\in\\c.txt");
+        f.targetBox.items.insert(f.targetBox.items.begin(), L"E:\\later");
+        f.platform.programDirectory = L"E:\\later";
+        f.sourceBox.items.clear();
+        f.click(true);
+        f.click(false);
+        EXPECT_EQ(f.logBox.content, L"程序运行信息：");
+        EXPECT_TRUE(f.platform.warnings.empty());
+        f.runner.finish();
+        EXPECT_EQ(f.platform.moves,
+                  (std::vector<fake::Call>{{L"C:\\in\\a.txt", L"D:\\Tools\\a.txt"},
+                                           {L"C:\\in\\b.txt", L"D:\\Tools\\b.txt"}}));
+        EXPECT_EQ(f.logBox.content, L"程序运行信息：本次共移动2个文件");
+    }
+}
+
+TEST(BatchMover, AStoppedBatchEndsAfterTheEntryInProgress)
+{
+    Fixture f;
+    f.runner.stopAfter = 2;
+    f.targetBox.items = {L"D:\\Tools"};
+    for (const Text name : {L"a.txt", L"b.txt", L"c.txt", L"d.txt"}) {
+        f.list(L"C:\\in\\" + name);
+    }
+    f.platform.entries.erase(L"C:\\in\\a.txt");
+    f.click(false);
+    EXPECT_EQ(f.platform.moves.size(), 2U);
+    EXPECT_EQ(f.runner.moved, (std::vector<int>{0, 1}));
 }
 
 TEST(DefaultDirectoryOpener, QuotesTheProgramDirectoryEachClick)

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <vector>
 
+#include "platform/BatchRunner.h"
 #include "platform/PlatformServices.h"
 #include "platform/Widgets.h"
 
@@ -76,7 +77,7 @@ public:
     std::vector<Call> warnings;
 
     Text ProgramDirectory() override { return programDirectory; }
-    bool MoveWithoutReplace(const Text& from, const Text& to) override
+    bool MoveWithoutReplace(const Text& from, const Text& to, const StopFlag&) override
     {
         moves.push_back({from, to});
         const auto source = entries.find(from);
@@ -98,6 +99,42 @@ public:
     {
         warnings.push_back({prompt, title});
     }
+};
+
+// Runs a batch at once on the calling thread, or keeps it until finish() while `holding`.
+class FakeBatchRunner : public BatchRunner, private BatchProgress {
+public:
+    bool holding = false;
+    int stopAfter = -1;      // entries tried before the stop flag is set, as when the window closes
+    std::vector<int> moved;  // moved so far, after each entry
+
+    bool busy() const override { return static_cast<bool>(work_); }
+    void run(Work work, Finished finished) override
+    {
+        work_ = std::move(work);
+        finished_ = std::move(finished);
+        if (!holding) {
+            finish();
+        }
+    }
+    void finish()
+    {
+        const int result = work_(*this);
+        work_ = nullptr;
+        finished_(result);
+    }
+
+private:
+    const StopFlag& stop() const override { return stop_; }
+    void advance(int tried, int movedSoFar, int) override
+    {
+        moved.push_back(movedSoFar);
+        stop_ = tried == stopAfter;
+    }
+
+    StopFlag stop_{false};
+    Work work_;
+    Finished finished_;
 };
 
 }  // namespace fenrallo::fake

@@ -1,6 +1,6 @@
 // The real Fenrallo1.0.exe, started from a folder of its own by exe_tests.sh and driven from this
 // process as another program on the desktop would: it reads the window through messages any
-// process may send and presses buttons with BM_CLICK.
+// process may send, presses buttons with BM_CLICK and pastes files through the clipboard.
 #include "Support.h"
 #include "app/Layout.h"
 #include "platform/win32/Win32Widgets.h"
@@ -20,7 +20,7 @@ auto waitFor(Find find)
     return found;
 }
 
-TEST(Fenrallo, StartsWarnsAndEndsWhenClosed)
+TEST(Fenrallo, StartsWarnsMovesAndClosesMidBatchLosingNothing)
 {
     const wchar_t* const folder = _wgetenv(L"FENRALLO_EXE_FOLDER");
     ASSERT_NE(folder, nullptr) << "run through exe_tests.sh, which starts the program";
@@ -42,10 +42,55 @@ TEST(Fenrallo, StartsWarnsAndEndsWhenClosed)
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(win32::windowText(control(ControlId::Text1)), L"程序运行信息：");
 
+    // Files and a target pasted as the file manager's Copy leaves them, one batch to its end
+    // with a paste and a click thrown in meanwhile, then a second one closed midway.
+    ScratchDir scratch;
+    const auto makeFiles = [&scratch](const wchar_t* name) {
+        makeFolder(scratch.text() + name);
+        TextList files;
+        for (int i = 0; i < 1500; ++i) {
+            files.push_back(scratch.text() + name + name + L" 文件 " + std::to_wstring(i));
+            makeFile(files.back(), "bytes");
+        }
+        return files;
+    };
+    const Text out = scratch.text() + L"\\out";
+    makeFolder(out);
+    const HWND clipboardOwner =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    const auto paste = [&](ControlId list, const TextList& paths) {
+        copyFiles(clipboardOwner, paths);
+        SendMessageW(control(list), WM_PASTE, 0, 0);
+    };
+    const auto batchRunning = [&] { return !IsWindowEnabled(control(ControlId::Command5)); };
+    const TextList first = makeFiles(L"\\in");
+    paste(ControlId::List1, first);
+    paste(ControlId::List2, {out});
+    PostMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitFor(batchRunning));
+    paste(ControlId::List1, {out});
+    SendMessageW(form, WM_COMMAND, controlCommandId(ControlId::Command5), 0);
+    ASSERT_TRUE(waitFor([&] { return !batchRunning(); }));
+    EXPECT_EQ(win32::windowText(control(ControlId::Text1)),
+              L"以下为任务执行信息：\r\n\r\n当前共接收 1500 个文件本次共移动1500个文件");
+
+    const TextList second = makeFiles(L"\\again");
+    paste(ControlId::List1, second);
+    PostMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
+    ASSERT_TRUE(waitFor(batchRunning));
     PostMessageW(form, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process.get(), 10000), WAIT_OBJECT_0)
+    EXPECT_EQ(WaitForSingleObject(process.get(), 3000), WAIT_OBJECT_0)
         << "closing the window must end the program";
+    // Every file is where it was or at the target, never both, never neither.
+    int moved = 0;
+    for (const Text& file : second) {
+        const bool there = contents(out + file.substr(file.rfind(L'\\'))) == "bytes";
+        EXPECT_NE(contents(file) == "bytes", there) << testing::PrintToString(file);
+        moved += there ? 1 : 0;
+    }
+    EXPECT_LT(moved, 1500) << "the batch ended before the window was closed";
     TerminateProcess(process.get(), 1);
+    DestroyWindow(clipboardOwner);
 }
 
 }  // namespace

@@ -63,6 +63,8 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         {"a source held open", L"$\\a.txt", L"$\\out\\a.txt", file, false, false, true},
         {"a file across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, true},
         {"a folder across volumes", L"^\\dir", L"$\\out\\dir", kFolder, false},
+        {"a file held open across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false, false,
+         true},
     };
     for (const MoveCase& c : cases) {
         SCOPED_TRACE(c.name);
@@ -96,7 +98,8 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
             (c.source & (kFolder | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
         EXPECT_EQ(Win32PlatformServices().IsOrdinaryFile(from), ordinary);
 
-        EXPECT_EQ(Win32PlatformServices().MoveWithoutReplace(from, to), c.moves);
+        const StopFlag stop{false};
+        EXPECT_EQ(Win32PlatformServices().MoveWithoutReplace(from, to, stop), c.moves);
 
         if (c.source != kMissing) {
             EXPECT_EQ(contents(inner(from)), c.moves ? "<missing>" : "moved");

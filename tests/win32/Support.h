@@ -113,6 +113,15 @@ inline HDROP makeDrop(const TextList& paths, bool wide = true)
     return static_cast<HDROP>(memory);
 }
 
+// Puts `paths` on the clipboard as the file manager's Copy does; `owner` is a window of the caller.
+inline void copyFiles(HWND owner, const TextList& paths)
+{
+    ASSERT_TRUE(OpenClipboard(owner));
+    EmptyClipboard();
+    SetClipboardData(CF_HDROP, makeDrop(paths));
+    CloseClipboard();
+}
+
 // A program the build put beside the running test.
 inline fs::path helper(const wchar_t* fileName)
 {

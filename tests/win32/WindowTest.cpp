@@ -7,6 +7,7 @@
 #include <array>
 #include <cwchar>
 #include <memory>
+#include <stdexcept>
 
 #include "Support.h"
 #include "app/Fonts.h"
@@ -70,7 +71,30 @@ protected:
     {
         SendMessageW(control(list), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(paths)), 0);
     }
-    void click(ControlId button) { SendMessageW(control(button), BM_CLICK, 0, 0); }
+    void click(ControlId button)
+    {
+        SendMessageW(control(button), BM_CLICK, 0, 0);
+        waitForBatch();
+    }
+    // Serves the window, as its message loop would, until a running batch has ended.
+    void waitForBatch()
+    {
+        for (int i = 0; i < 6000 && !IsWindowEnabled(control(ControlId::List1)); ++i) {
+            Sleep(10);
+            pumpMessages();
+        }
+    }
+    void press(UINT key, HWND to, UINT modifier = 0)
+    {
+        std::array<BYTE, 256> keys{};
+        keys[modifier] = modifier != 0 ? 0x80 : 0;
+        SetKeyboardState(keys.data());
+        MSG message{to, WM_KEYDOWN, key, 1, 0, {0, 0}};
+        if (!IsDialogMessageW(form(), &message)) {
+            DispatchMessageW(&message);
+        }
+        SetKeyboardState(std::array<BYTE, 256>{}.data());
+    }
 
     std::unique_ptr<MainWindow> window_;
 };
@@ -168,10 +192,12 @@ TEST_F(WindowTest, FocusStartsInList1AndTabVisitsTheFiveControlsInOrder)
     ASSERT_EQ(GetFocus(), control(ControlId::List1));
     for (const ControlId expected : {ControlId::Command4, ControlId::List2, ControlId::Command5,
                                      ControlId::Command6, ControlId::List1}) {
-        MSG press{GetFocus(), WM_KEYDOWN, VK_TAB, 0x000F0001, 0, {0, 0}};
-        EXPECT_TRUE(IsDialogMessageW(form(), &press));
+        press(VK_TAB, GetFocus());
         EXPECT_EQ(GetFocus(), control(expected));
     }
+    // Screen readers name a list after the label just before it.
+    EXPECT_EQ(GetWindow(control(ControlId::List1), GW_HWNDPREV), control(ControlId::Label1));
+    EXPECT_EQ(GetWindow(control(ControlId::List2), GW_HWNDPREV), control(ControlId::Label2));
 }
 
 TEST_F(WindowTest, RunLogIsRedTakesNoFocusNorClicksAndItsBarScrollsIt)
@@ -198,26 +224,35 @@ TEST_F(WindowTest, RunLogIsRedTakesNoFocusNorClicksAndItsBarScrollsIt)
         EXPECT_EQ(reddish > 20, red) << static_cast<int>(id);
     }
 
+    // The newest text is in sight after every change, and the bar shows where the log is
+    // whether the wheel or the bar itself scrolled it.
     Text lines;
     for (int i = 0; i < 30; ++i) {
         lines += L"当前共接收 " + std::to_wstring(i) + L" 个文件\r\n";
     }
     SetWindowTextW(log, lines.c_str());
     const HWND bar = FindWindowExW(log, nullptr, L"ScrollBar", nullptr);
-    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 0);
+    const auto first = [log] { return SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0); };
+    const LRESULT last = first();
+    EXPECT_GT(last, 25);
     int low = 0;
     int high = 0;
     GetScrollRange(bar, SB_CTL, &low, &high);
     EXPECT_EQ(high, 30) << "the bar's range follows the log's lines";
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), last);
+    SendMessageW(log, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(50, 350));
+    EXPECT_LT(first(), last);
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), first());
     // A click on the down arrow; the bar tracks the button until the release already queued.
+    const LRESULT wheeled = first();
     RECT barRect{};
     GetClientRect(bar, &barRect);
     const LPARAM downArrow = MAKELPARAM(barRect.right / 2, barRect.bottom - barRect.right / 2);
     PostMessageW(bar, WM_LBUTTONUP, 0, downArrow);
     SendMessageW(bar, WM_LBUTTONDOWN, MK_LBUTTON, downArrow);
     pumpMessages();
-    EXPECT_GT(SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-    EXPECT_EQ(GetScrollPos(bar, SB_CTL), SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0));
+    EXPECT_GT(first(), wheeled);
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), first());
 }
 
 TEST_F(WindowTest, DropsReachTheirListsInOrderAndAreReleased)
@@ -257,6 +292,41 @@ TEST_F(WindowTest, DoubleClickRemovesTheEntryUnderThePointer)
     EXPECT_EQ(entries(list), (TextList{L"Z:\\a", L"Z:\\c"}));
 }
 
+TEST_F(WindowTest, ABatchMovesOnAWorkerWhileTheWindowAnswersAndWaits)
+{
+    ASSERT_TRUE(haveScratchDrives()) << "run under tools/with-wine, which maps Q: and R:";
+    ScratchDir scratch;
+    TextList files;
+    for (int i = 0; i < 300; ++i) {
+        files.push_back(scratch.text() + L"\\文件 " + std::to_wstring(i));
+        makeFile(files.back(), "bytes");
+    }
+    makeFolder(scratch.text() + L"\\out");
+    drop(ControlId::List1, files);
+    drop(ControlId::List2, {scratch.text() + L"\\out"});
+    SendMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
+
+    // Until the batch ends, nothing starts another or changes what it moves.
+    for (const auto& [id, enabled] : {std::pair{ControlId::Command4, false},
+                                      {ControlId::Command5, false},
+                                      {ControlId::List1, false},
+                                      {ControlId::List2, false},
+                                      {ControlId::Command6, true}}) {
+        EXPECT_EQ(IsWindowEnabled(control(id)) != FALSE, enabled) << static_cast<int>(id);
+    }
+    EXPECT_EQ(GetFocus(), control(ControlId::Command6)) << "the keyboard stays with the window";
+    drop(ControlId::List1, {L"Z:\\late"});
+    SendMessageW(form(), WM_COMMAND, MAKEWPARAM(controlCommandId(ControlId::Command5), BN_CLICKED),
+                 reinterpret_cast<LPARAM>(control(ControlId::Command5)));
+    waitForBatch();
+
+    EXPECT_EQ(textOf(ControlId::Text1),
+              L"以下为任务执行信息：\r\n\r\n当前共接收 300 个文件本次共移动300个文件");
+    EXPECT_EQ(GetFocus(), control(ControlId::Command5)) << "the focus returns where it was";
+    EXPECT_EQ(contents(scratch.text() + L"\\out\\文件 299"), "bytes");
+    EXPECT_EQ(entries(control(ControlId::List1)).size(), 300U);
+}
+
 // The commands whose effects reach outside the window, against a fake platform at a drive root.
 class WindowRoutingTest : public WindowTest {
 protected:
@@ -288,6 +358,39 @@ TEST_F(WindowRoutingTest, EachButtonRunsItsCommand)
               L"本次共移动2个文件本次共移动0个文件");
     EXPECT_EQ(platform_.launches, (TextList{L"explorer \"Q:\\\" "}));
     EXPECT_EQ(platform_.warnings.size(), 1U);
+}
+
+TEST_F(WindowRoutingTest, KeysDoWhatDropsDoubleClicksAndClicksDo)
+{
+    copyFiles(form(), {L"Z:\\in\\a.txt", L"Z:\\in\\b"});
+    press('V', control(ControlId::List1), VK_CONTROL);
+    EXPECT_EQ(entries(control(ControlId::List1)), (TextList{L"Z:\\in\\a.txt", L"Z:\\in\\b"}));
+    EXPECT_EQ(textOf(ControlId::Text1), L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件");
+    press(VK_INSERT, control(ControlId::List2), VK_SHIFT);
+    EXPECT_EQ(entries(control(ControlId::List2)), (TextList{L"Z:\\in\\a.txt", L"Z:\\in\\b"}));
+
+    SendMessageW(control(ControlId::List1), LB_SETCURSEL, 0, 0);
+    press(VK_DELETE, control(ControlId::List1));
+    EXPECT_EQ(entries(control(ControlId::List1)), (TextList{L"Z:\\in\\b"}));
+
+    // Enter presses the focused button even when the focus was not put there by Tab.
+    SetFocus(control(ControlId::Command6));
+    press(VK_RETURN, control(ControlId::Command6));
+    EXPECT_EQ(platform_.launches.size(), 1U);
+}
+
+TEST(WindowGuard, AHandlerThatThrowsLeavesTheWindowWorking)
+{
+    struct FailingPlatform : fake::FakePlatform {
+        void ShowWarning(const Text&, const Text&) override { throw std::runtime_error("fails"); }
+    };
+    FailingPlatform platform;
+    MainWindow window(platform);
+    ASSERT_TRUE(window.create(GetModuleHandleW(nullptr)));
+    SendMessageW(window.control(ControlId::Command4), BM_CLICK, 0, 0);
+    SendMessageW(window.control(ControlId::List1), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(makeDrop({L"Z:\\a"})), 0);
+    EXPECT_EQ(entries(window.control(ControlId::List1)), TextList{L"Z:\\a"});
 }
 
 TEST(FontChoice, FacesWithoutChineseGlyphsAreReplaced)

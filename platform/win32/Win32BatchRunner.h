@@ -1,0 +1,65 @@
+// Runs a batch on a plain Win32 thread of its own, so the window paints and answers while files
+// move. The worker only ever posts to the window (a send could wait on a window that is waiting
+// for the worker); the window hands each posted message back to onMessage().
+#pragma once
+
+#include <windows.h>
+
+#include <atomic>
+
+#include "platform/BatchRunner.h"
+#include "platform/win32/UniqueHandle.h"
+
+namespace fenrallo::win32 {
+
+class Win32BatchRunner final : public BatchRunner, private BatchProgress {
+public:
+    // What the window does around a batch, on the user-interface thread.
+    class Observer {
+    public:
+        virtual ~Observer() = default;
+        virtual void batchStarted() = 0;
+        virtual void batchAdvanced(int tried, int total) = 0;
+        virtual void batchEnded() = 0;
+    };
+
+    // The worker posts `message` to `window`, which passes it to onMessage().
+    Win32BatchRunner(HWND window, UINT message, Observer& observer)
+        : window_(window), message_(message), observer_(observer)
+    {
+    }
+    ~Win32BatchRunner() override { stopAndWait(); }
+    Win32BatchRunner(const Win32BatchRunner&) = delete;
+    Win32BatchRunner& operator=(const Win32BatchRunner&) = delete;
+
+    bool busy() const override { return static_cast<bool>(thread_); }
+    void run(Work work, Finished finished) override;
+
+    void onMessage(WPARAM kind);
+    // Ends a running batch after the entry in progress (a copy to another volume is cancelled)
+    // and waits for its worker. Neither the observer nor the batch's Finished hears of it: the
+    // window is going.
+    void stopAndWait();
+
+private:
+    static DWORD WINAPI workerMain(void* self);
+
+    const StopFlag& stop() const override { return stop_; }
+    void advance(int tried, int moved, int total) override;
+
+    HWND window_;
+    UINT message_;
+    Observer& observer_;
+    UniqueHandle<HANDLE, CloseHandle> thread_;
+    Work work_;
+    Finished finished_;
+    StopFlag stop_{false};
+    std::atomic<int> tried_{0};
+    std::atomic<int> moved_{0};
+    std::atomic<int> total_{0};
+    // Set while a progress message is on its way, so at most one is ever queued.
+    std::atomic<bool> progressPosted_{false};
+    ULONGLONG lastProgressPost_ = 0;  // the worker's alone
+};
+
+}  // namespace fenrallo::win32
