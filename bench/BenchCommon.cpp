@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstring>
 
 namespace fenrallo::bench {
 
@@ -71,6 +72,26 @@ void printRow(const std::string& what, double productSeconds, double bareSeconds
     std::printf("%-44s %10.3f s %10.3f s %8.2f\n", what.c_str(), productSeconds, bareSeconds,
                 bareSeconds > 0 ? productSeconds / bareSeconds : 0.0);
     std::fflush(stdout);
+}
+
+HDROP makeDrop(const TextList& texts)
+{
+    std::size_t units = 1;
+    for (const Text& text : texts) {
+        units += text.size() + 1;
+    }
+    const HGLOBAL memory =
+        GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + units * sizeof(wchar_t));
+    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
+    header->pFiles = sizeof(DROPFILES);
+    header->fWide = TRUE;
+    auto* out = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(header) + sizeof(DROPFILES));
+    for (const Text& text : texts) {
+        std::memcpy(out, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+        out += text.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return static_cast<HDROP>(memory);
 }
 
 std::wstring temporaryFolder(const std::wstring& name)

@@ -4,10 +4,14 @@
 
 #include <windows.h>
 
+#include <shellapi.h>
+#include <shlobj.h>
+
 #include <functional>
 #include <string>
 #include <vector>
 
+#include "platform/Text.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace fenrallo::bench {
@@ -26,6 +30,10 @@ void pumpMessages();
 using Handle = win32::UniqueHandle<HANDLE, CloseHandle>;
 // A new file opened for writing; the null handle when it cannot be made.
 HANDLE openNewFile(const std::wstring& path);
+
+// A drop as the shell hands it over: DROPFILES, then the wide paths, each ended by a NUL, then
+// one more NUL. The receiver frees it with DragFinish.
+HDROP makeDrop(const TextList& texts);
 
 void printRow(const std::string& what, double productSeconds, double bareSeconds);
 std::wstring temporaryFolder(const std::wstring& name);

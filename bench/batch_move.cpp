@@ -1,14 +1,16 @@
-// A batch move of N small files (10,000 unless told otherwise) into a target folder and into the
-// program's own folder, against a bare MoveFileW loop over the same number of files. The
-// program folder is a fresh copy of this exe's folder, so the moves never touch the build tree.
+// A batch move of N small files (10,000 unless told otherwise) into a target folder: first the
+// synchronous loop the program used to run on its window's thread, then the same batch through
+// the real window, whose worker moves the files while the window keeps answering. Meanwhile a
+// second thread times a round trip to the window (WM_NULL) every 20 ms; the slowest one says
+// how long the window could not answer. A bare MoveFileW loop over as many files is the floor.
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <string>
+#include <thread>
 
 #include "BenchCommon.h"
-#include "lists/SourceList.h"
-#include "lists/TargetList.h"
-#include "log/RunLog.h"
-#include "ops/BatchMover.h"
+#include "app/MainWindow.h"
 #include "platform/win32/Win32PlatformServices.h"
 #include "platform/win32/Win32Widgets.h"
 
@@ -29,58 +31,49 @@ TextList makeFiles(const std::wstring& folder, int count)
     return files;
 }
 
-double bareLoop(const std::wstring& work, int count)
-{
-    CreateDirectoryW(work.c_str(), nullptr);
-    const TextList files = makeFiles(work + L"\\bare-src", count);
-    const std::wstring target = work + L"\\bare-dst";
-    CreateDirectoryW(target.c_str(), nullptr);
-    int moved = 0;
-    const double seconds = bench::timeOnce([&] {
-        for (const Text& file : files) {
-            moved += MoveFileW(file.c_str(),
-                               (target + L"\\" + file.substr(file.rfind(L'\\') + 1)).c_str())
-                         ? 1
-                         : 0;
-        }
-    });
-    if (moved != count) {
-        std::printf("bare loop moved %d of %d\n", moved, count);
+// Times the slowest answer of `window` to WM_NULL, asked every 20 ms until stopped.
+class RoundTrips {
+public:
+    explicit RoundTrips(HWND window)
+        : thread_([this, window] {
+              while (!stop_) {
+                  const double seconds = bench::timeOnce([window] {
+                      DWORD_PTR result = 0;
+                      SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 600000, &result);
+                  });
+                  slowest_ = std::max(slowest_.load(), seconds);
+                  std::this_thread::sleep_for(std::chrono::milliseconds(20));
+              }
+          })
+    {
     }
-    return seconds;
-}
+    ~RoundTrips() { slowest(); }
+    RoundTrips(const RoundTrips&) = delete;
+    RoundTrips& operator=(const RoundTrips&) = delete;
 
-double batchMove(HWND host, const std::wstring& sourceFolder, const std::wstring& target, int count,
-                 bool toProgramDirectory)
-{
-    const TextList files = makeFiles(sourceFolder, count);
-    CreateDirectoryW(target.c_str(), nullptr);
-    HWND sourceBox = bench::makeListBox(host);
-    HWND targetBox = bench::makeListBox(host);
-    HWND edit = bench::makeEdit(host);
-    win32::Win32ListBox sourceList(sourceBox);
-    win32::Win32ListBox targetList(targetBox);
-    win32::Win32TextBox logBox(edit, RunLog::kRed);
-    win32::Win32PlatformServices platform(host);
-    RunLog log(logBox);
-    SourceList sources(sourceList, log);
-    TargetList targets(targetList);
-    BatchMover mover(platform, sources, targets, log);
-    sources.onDrop(files);
-    targets.onDrop({target});
-    const double seconds = bench::timeOnce([&] {
-        toProgramDirectory ? mover.moveToDefaultDirectory() : mover.moveToSpecifiedDirectory();
-    });
-    const Text expected = L"本次共移动" + std::to_wstring(count) + L"个文件";
-    const Text logText = logBox.text();
-    if (logText.size() < expected.size() ||
-        logText.substr(logText.size() - expected.size()) != expected) {
-        std::printf("the batch did not move every file\n");
+    double slowest()
+    {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+        return slowest_;
     }
-    DestroyWindow(sourceBox);
-    DestroyWindow(targetBox);
-    DestroyWindow(edit);
-    return seconds;
+
+private:
+    std::atomic<bool> stop_{false};
+    std::atomic<double> slowest_{0.0};
+    std::thread thread_;
+};
+
+int movedBy(const TextList& files, const std::wstring& target,
+            const std::function<bool(const Text&, const Text&)>& move)
+{
+    int moved = 0;
+    for (const Text& file : files) {
+        moved += move(file, target + L"\\" + file.substr(file.rfind(L'\\') + 1)) ? 1 : 0;
+    }
+    return moved;
 }
 
 }  // namespace
@@ -88,46 +81,69 @@ double batchMove(HWND host, const std::wstring& sourceFolder, const std::wstring
 int wmain(int argc, wchar_t** argv)
 {
     const int count = argc > 1 ? _wtoi(argv[1]) : 10000;
-    const std::wstring selfFolder = win32::Win32PlatformServices().ProgramDirectory();
-    const std::wstring self = selfFolder + L"\\bench_batch_move.exe";
+    const std::wstring work = bench::temporaryFolder(L"move");
+    std::printf("batch move of %d small files into a target folder\n", count);
+    std::printf("%-44s %12s %14s\n", "", "total", "slowest answer");
 
-    // First run: copy this exe into a fresh program folder and run the copy from there.
-    if (argc < 3) {
-        const std::wstring work = bench::temporaryFolder(L"move");
-        const std::wstring programFolder = work + L"\\program";
-        CreateDirectoryW(programFolder.c_str(), nullptr);
-        const std::wstring copy = programFolder + L"\\bench_batch_move.exe";
-        CopyFileW(self.c_str(), copy.c_str(), TRUE);
-        std::wstring commandLine =
-            L"\"" + copy + L"\" " + std::to_wstring(count) + L" \"" + work + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION process{};
-        if (!CreateProcessW(copy.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                            nullptr, &startup, &process)) {
-            std::printf("could not start the copy\n");
-            return 1;
-        }
-        const bench::Handle processHandle(process.hProcess);
-        const bench::Handle threadHandle(process.hThread);
-        WaitForSingleObject(processHandle.get(), INFINITE);
-        DWORD exitCode = 1;
-        GetExitCodeProcess(processHandle.get(), &exitCode);
-        std::printf("(files left in %ls)\n", work.c_str());
-        return static_cast<int>(exitCode);
-    }
+    const TextList bareFiles = makeFiles(work + L"\\bare", count);
+    CreateDirectoryW((work + L"\\bare-out").c_str(), nullptr);
+    const double bare = bench::timeOnce([&] {
+        movedBy(bareFiles, work + L"\\bare-out", [](const Text& from, const Text& to) {
+            return MoveFileW(from.c_str(), to.c_str()) != FALSE;
+        });
+    });
 
-    const std::wstring work = argv[2];
-    HWND host = bench::makeHostWindow();
-    std::printf("batch move of %d small files             Fenrallo    bare MoveFileW   ratio\n",
-                count);
-    const double bare1 = bareLoop(work, count);
-    const double toTarget =
-        batchMove(host, work + L"\\src-target", work + L"\\target", count, false);
-    const double bare2 = bareLoop(work + L"\\again", count);
-    const double toProgram = batchMove(host, work + L"\\src-program", selfFolder, count, true);
-    bench::printRow("into a target folder", toTarget, bare1);
-    bench::printRow("into the program folder", toProgram, bare2);
+    // The old way: the same moves on the thread of a shown window, which cannot answer meanwhile.
+    const TextList syncFiles = makeFiles(work + L"\\sync", count);
+    CreateDirectoryW((work + L"\\sync-out").c_str(), nullptr);
+    const HWND host = bench::makeHostWindow();
+    win32::Win32PlatformServices platform(host);
+    const StopFlag never{false};
+    RoundTrips syncTrips(host);
+    const double sync = bench::timeOnce([&] {
+        movedBy(syncFiles, work + L"\\sync-out", [&](const Text& from, const Text& to) {
+            return platform.MoveWithoutReplace(from, to, never);
+        });
+        bench::pumpMessages();
+    });
+    const double syncSlowest = syncTrips.slowest();
     DestroyWindow(host);
-    return 0;
+
+    // Through Form1: drop the files and the target, click 移至指定目录, serve the window until the
+    // run log reports the batch.
+    const TextList files = makeFiles(work + L"\\window", count);
+    CreateDirectoryW((work + L"\\window-out").c_str(), nullptr);
+    MainWindow window;
+    window.create(GetModuleHandleW(nullptr));
+    window.show(SW_SHOWNORMAL);
+    SendMessageW(window.control(ControlId::List1), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(bench::makeDrop(files)), 0);
+    SendMessageW(window.control(ControlId::List2), WM_DROPFILES,
+                 reinterpret_cast<WPARAM>(bench::makeDrop({work + L"\\window-out"})), 0);
+    bench::pumpMessages();
+    const Text done = L"本次共移动" + std::to_wstring(count) + L"个文件";
+    const auto finished = [&] {
+        const Text log = win32::windowText(window.control(ControlId::Text1));
+        return log.size() >= done.size() &&
+               log.compare(log.size() - done.size(), done.size(), done) == 0;
+    };
+    RoundTrips windowTrips(window.handle());
+    const double throughWindow = bench::timeOnce([&] {
+        SendMessageW(window.control(ControlId::Command5), BM_CLICK, 0, 0);
+        MSG message;
+        while (!finished() && GetMessageW(&message, nullptr, 0, 0) > 0) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+    });
+    const double windowSlowest = windowTrips.slowest();
+
+    std::printf("%-44s %10.3f s %12.3f s\n", "synchronous loop on the window's thread", sync,
+                syncSlowest);
+    std::printf("%-44s %10.3f s %12.3f s\n", "through the window, moves on its worker",
+                throughWindow, windowSlowest);
+    std::printf("%-44s %10.3f s\n", "bare MoveFileW loop", bare);
+    std::printf("through the window / synchronous loop: %.3f\n", throughWindow / sync);
+    std::printf("(files left in %ls)\n", work.c_str());
+    return finished() ? 0 : 1;
 }

@@ -29,28 +29,6 @@ TextList paths(const wchar_t* folder, int count)
     return result;
 }
 
-// A drop as the shell hands it over: DROPFILES, then the wide paths, each ended by a NUL, then
-// one more NUL.
-HDROP makeDrop(const TextList& texts)
-{
-    std::size_t units = 1;
-    for (const Text& text : texts) {
-        units += text.size() + 1;
-    }
-    const HGLOBAL memory =
-        GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DROPFILES) + units * sizeof(wchar_t));
-    auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    header->pFiles = sizeof(DROPFILES);
-    header->fWide = TRUE;
-    auto* out = reinterpret_cast<wchar_t*>(reinterpret_cast<char*>(header) + sizeof(DROPFILES));
-    for (const Text& text : texts) {
-        std::memcpy(out, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
-        out += text.size() + 1;
-    }
-    GlobalUnlock(memory);
-    return static_cast<HDROP>(memory);
-}
-
 void prefill(HWND box, const TextList& texts)
 {
     SendMessageW(box, WM_SETREDRAW, FALSE, 0);
@@ -88,7 +66,7 @@ double dropIntake(const TextList& existing, const TextList& dropped)
     window.show(SW_SHOWNORMAL);
     const HWND list = window.control(ControlId::List1);
     prefill(list, existing);
-    const HDROP drop = makeDrop(dropped);
+    const HDROP drop = bench::makeDrop(dropped);
     const double seconds = bench::timeOnce([&] {
         SendMessageW(list, WM_DROPFILES, reinterpret_cast<WPARAM>(drop), 0);
         bench::pumpMessages();
