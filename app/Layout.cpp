@@ -27,7 +27,7 @@ constexpr DWORD kLog = ES_MULTILINE | ES_READONLY | ES_AUTOVSCROLL | WS_CLIPCHIL
 // Rows are in z-order: Tab visits the tab stops in this order, and each list comes right after
 // the label that names it for screen readers.
 // clang-format off
-const std::array<ControlRow, kControlCount> kControls = {{
+constexpr std::array<ControlRow, kControlCount> kControls = {{
     {ControlId::Label1, "Label1", L"STATIC", L"待处理文件列表：",
      {600, 120, 3855, 255}, FontId::Song12, kLabel, 0},
     {ControlId::List1, "List1", L"LISTBOX", L"",

@@ -50,6 +50,8 @@ struct FontRow {
     int hundredthsOfPoint;
 };
 
+// Constant-initialised (constexpr in Layout.cpp), so no static initialisation order applies.
+// NOLINTNEXTLINE(bugprone-dynamic-static-initializers)
 extern const std::array<ControlRow, kControlCount> kControls;
 
 // Left and top of the window on the screen; width and height of its client area.

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string_view>
+#include <utility>
 
 #include "app/Dpi.h"
 #include "app/TaskbarProgress.h"
@@ -359,6 +360,20 @@ void MainWindow::layoutControls(UINT dpi)
     // The controls hold the new fonts now, so the old ones can go.
     fonts_ = std::move(fonts);
     logScrollBar_.layout(dpi);
+
+    // The class icons fit the system DPI; the caption and the taskbar want the monitor's.
+    // LR_SHARED would hand back the first size loaded, so these are loaded and owned here.
+    const std::array<std::pair<int, int>, kIconCount> sizes = {
+        {{ICON_SMALL, SM_CXSMICON}, {ICON_BIG, SM_CXICON}}};
+    std::array<IconHandle, kIconCount> icons;
+    for (std::size_t i = 0; i < icons.size(); ++i) {
+        const int size = systemMetricForDpi(sizes[i].second, dpi);
+        icons[i] = IconHandle(static_cast<HICON>(
+            LoadImageW(instance_, MAKEINTRESOURCEW(kIconId), IMAGE_ICON, size, size, 0)));
+        SendMessageW(window_, WM_SETICON, static_cast<WPARAM>(sizes[i].first),
+                     reinterpret_cast<LPARAM>(icons[i].get()));
+    }
+    icons_ = std::move(icons);
 }
 
 void MainWindow::runLoadSetup()

@@ -16,6 +16,7 @@
 #include "app/Layout.h"
 #include "app/LogScrollBar.h"
 #include "platform/PlatformServices.h"
+#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32BatchRunner.h"
 
 namespace fenrallo {
@@ -85,6 +86,9 @@ private:
     UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
     std::array<HWND, kControlCount> controls_{};
     std::array<FontHandle, kFontCount> fonts_;
+    static constexpr std::size_t kIconCount = 2;
+    using IconHandle = win32::UniqueHandle<HICON, DestroyIcon>;
+    std::array<IconHandle, kIconCount> icons_;
     LogScrollBar logScrollBar_;
     // The control that had the focus when the window was last deactivated, and when the running
     // batch started.
