@@ -44,6 +44,7 @@ public:
                   slowest_ = std::max(slowest_.load(), seconds);
                   std::this_thread::sleep_for(std::chrono::milliseconds(20));
               }
+              finished_ = true;
           })
     {
     }
@@ -51,9 +52,14 @@ public:
     RoundTrips(const RoundTrips&) = delete;
     RoundTrips& operator=(const RoundTrips&) = delete;
 
+    // Call on the window's thread: it serves the last round trip, which may be under way.
     double slowest()
     {
         stop_ = true;
+        while (!finished_) {
+            bench::pumpMessages();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
         if (thread_.joinable()) {
             thread_.join();
         }
@@ -62,6 +68,7 @@ public:
 
 private:
     std::atomic<bool> stop_{false};
+    std::atomic<bool> finished_{false};
     std::atomic<double> slowest_{0.0};
     std::thread thread_;
 };

@@ -160,20 +160,6 @@ TEST(BatchMover, ABatchIsTheListsAtTheClickAndFurtherClicksWaitForIt)
     }
 }
 
-TEST(BatchMover, AStoppedBatchEndsAfterTheEntryInProgress)
-{
-    Fixture f;
-    f.runner.stopAfter = 2;
-    f.targetBox.items = {L"D:\\Tools"};
-    for (const Text name : {L"a.txt", L"b.txt", L"c.txt", L"d.txt"}) {
-        f.list(L"C:\\in\\" + name);
-    }
-    f.platform.entries.erase(L"C:\\in\\a.txt");
-    f.click(false);
-    EXPECT_EQ(f.platform.moves.size(), 2U);
-    EXPECT_EQ(f.runner.moved, (std::vector<int>{0, 1}));
-}
-
 TEST(DefaultDirectoryOpener, QuotesTheProgramDirectoryEachClick)
 {
     const std::pair<Text, Text> cases[] = {

@@ -75,6 +75,7 @@ public:
     std::vector<Call> moves;
     TextList launches;
     std::vector<Call> warnings;
+    bool warningsThrow = false;  // as a handler that fails would
 
     Text ProgramDirectory() override { return programDirectory; }
     bool MoveWithoutReplace(const Text& from, const Text& to, const StopFlag&) override
@@ -97,6 +98,9 @@ public:
     void LaunchFileManager(const Text& commandLine) override { launches.push_back(commandLine); }
     void ShowWarning(const Text& prompt, const Text& title) override
     {
+        if (warningsThrow) {
+            throw std::runtime_error("the warning failed");
+        }
         warnings.push_back({prompt, title});
     }
 };
@@ -105,8 +109,6 @@ public:
 class FakeBatchRunner : public BatchRunner, private BatchProgress {
 public:
     bool holding = false;
-    int stopAfter = -1;      // entries tried before the stop flag is set, as when the window closes
-    std::vector<int> moved;  // moved so far, after each entry
 
     bool busy() const override { return static_cast<bool>(work_); }
     void run(Work work, Finished finished) override
@@ -126,11 +128,7 @@ public:
 
 private:
     const StopFlag& stop() const override { return stop_; }
-    void advance(int tried, int movedSoFar, int) override
-    {
-        moved.push_back(movedSoFar);
-        stop_ = tried == stopAfter;
-    }
+    void advance(int, int, int) override {}
 
     StopFlag stop_{false};
     Work work_;

@@ -2,6 +2,11 @@
 // process as another program on the desktop would: it reads the window through messages any
 // process may send, presses buttons with BM_CLICK and pastes files through the clipboard.
 #include "Support.h"
+
+#include <tlhelp32.h>
+
+#include <optional>
+
 #include "app/Layout.h"
 #include "platform/win32/Win32Widgets.h"
 
@@ -18,6 +23,30 @@ auto waitFor(Find find)
         found = find();
     }
     return found;
+}
+
+// The program a child of process `parent` runs, or nothing while there is none.
+std::optional<Text> imageOfChild(DWORD parent)
+{
+    const OwnedHandle all(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(all.get(), &entry); more;
+         more = Process32NextW(all.get(), &entry)) {
+        const OwnedHandle child(
+            entry.th32ParentProcessID == parent
+                ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
+                              entry.th32ProcessID)
+                : nullptr);
+        Text image(32768, L'\0');
+        auto size = static_cast<DWORD>(image.size());
+        if (child && QueryFullProcessImageNameW(child.get(), 0, image.data(), &size)) {
+            TerminateProcess(child.get(), 0);
+            image.resize(size);
+            return image;
+        }
+    }
+    return std::nullopt;
 }
 
 TEST(Fenrallo, StartsWarnsMovesAndClosesMidBatchLosingNothing)
@@ -68,11 +97,35 @@ TEST(Fenrallo, StartsWarnsMovesAndClosesMidBatchLosingNothing)
     paste(ControlId::List2, {out});
     PostMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
     ASSERT_TRUE(waitFor(batchRunning));
+    // Meanwhile only 打开默认目录 answers, and holds the keyboard; the focus then returns.
+    const auto focus = [form] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof info;
+        GetGUIThreadInfo(GetWindowThreadProcessId(form, nullptr), &info);
+        return info.hwndFocus;
+    };
+    for (const ControlId c : {ControlId::Command4, ControlId::List1, ControlId::List2}) {
+        EXPECT_FALSE(IsWindowEnabled(control(c))) << static_cast<int>(c);
+    }
+    EXPECT_TRUE(IsWindowEnabled(control(ControlId::Command6)));
+    EXPECT_EQ(focus(), control(ControlId::Command6));
     paste(ControlId::List1, {out});
     SendMessageW(form, WM_COMMAND, controlCommandId(ControlId::Command5), 0);
     ASSERT_TRUE(waitFor([&] { return !batchRunning(); }));
+    EXPECT_EQ(focus(), control(ControlId::Command5));
     EXPECT_EQ(win32::windowText(control(ControlId::Text1)),
               L"以下为任务执行信息：\r\n\r\n当前共接收 1500 个文件本次共移动1500个文件");
+
+    // 打开默认目录 starts the system's file manager, never the explorer.exe that exe_tests.sh
+    // planted beside the program.
+    PostMessageW(control(ControlId::Command6), BM_CLICK, 0, 0);
+    const Text started = waitFor([id] { return imageOfChild(id); }).value_or(L"none");
+    // From the Windows directory (Wine runs its own explorer out of system32).
+    Text windows(MAX_PATH, L'\0');
+    windows.resize(GetWindowsDirectoryW(windows.data(), MAX_PATH));
+    EXPECT_EQ(_wcsnicmp(started.c_str(), (windows + L"\\").c_str(), windows.size() + 1), 0)
+        << testing::PrintToString(started);
+    EXPECT_EQ(_wcsicmp(fs::path(started).filename().c_str(), L"explorer.exe"), 0);
 
     const TextList second = makeFiles(L"\\again");
     paste(ControlId::List1, second);

@@ -1,6 +1,5 @@
 // Shared by the Win32 tests: scratch folders that clean up after themselves, files made and read
-// through the W functions (past MAX_PATH too), drops built as the shell builds them, and helper
-// programs built beside the tests, run in folders of a test's choosing.
+// through the W functions (past MAX_PATH too), and drops built as the shell builds them.
 #pragma once
 
 #include <windows.h>
@@ -120,30 +119,6 @@ inline void copyFiles(HWND owner, const TextList& paths)
     EmptyClipboard();
     SetClipboardData(CF_HDROP, makeDrop(paths));
     CloseClipboard();
-}
-
-// A program the build put beside the running test.
-inline fs::path helper(const wchar_t* fileName)
-{
-    return fs::path(win32::Win32PlatformServices().ProgramDirectory()) / fileName;
-}
-
-// Runs `program` in `folder` to its end: its exit code, or -1 when it did not end within a minute.
-inline long run(const fs::path& program, const Text& arguments, const fs::path& folder)
-{
-    Text line = L"\"" + program.wstring() + L"\" " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        folder.c_str(), &startup, &started)) {
-        return -1;
-    }
-    const OwnedHandle process(started.hProcess);
-    CloseHandle(started.hThread);
-    DWORD code = 0;
-    const bool ended = WaitForSingleObject(process.get(), 60000) == WAIT_OBJECT_0;
-    return ended && GetExitCodeProcess(process.get(), &code) ? static_cast<long>(code) : -1;
 }
 
 }  // namespace fenrallo::test

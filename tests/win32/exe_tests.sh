@@ -9,5 +9,6 @@ deep="程序 目录/$(printf 'a%.0s' $(seq 90))/$(printf 'b%.0s' $(seq 90))/$(pr
 folder="$FENRALLO_WINE_WORK/drive-q/exe-$$/$deep"
 mkdir -p "$folder"
 cp "$2" "$folder/"
+cp "$2" "$folder/explorer.exe"
 wine "$folder/Fenrallo1.0.exe" >/dev/null 2>&1 &
 FENRALLO_EXE_FOLDER="Q:\\exe-$$\\$(printf '%s' "$deep" | tr / '\\')" wine "$1"
