@@ -48,8 +48,8 @@ TEST(SourceList, DropPlacesNewPathsAtTheirDropPositions)
          {L"A", L"X", L"B", L"Y"}},
     };
     for (const Case& c : cases) {
-        // The colour is written only when it is not red already.
-        for (const Colour colour : {Colour{255}, Colour{0}}) {
+        // The colour is written only when it is not red already, whatever it was.
+        for (const Colour colour : {Colour{255}, Colour{0}, Colour{0xFF00}}) {
             Fixture f;
             f.box.items = c.before;
             f.logBox.colour = colour;
