@@ -208,6 +208,9 @@ TEST_F(WindowTest, RunLogIsRedTakesNoFocusNorClicksAndItsBarScrollsIt)
     SendMessageW(log, WM_LBUTTONUP, 0, MAKELPARAM(120, 8));
     EXPECT_EQ(GetFocus(), control(ControlId::Command5));
     EXPECT_EQ(HIWORD(SendMessageW(log, EM_GETSEL, 0, 0)), 0) << "text was selected";
+    SetCursor(LoadCursorW(nullptr, IDC_WAIT));
+    SendMessageW(log, WM_SETCURSOR, reinterpret_cast<WPARAM>(log), MAKELPARAM(HTCLIENT, 0));
+    EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW)) << "no text cursor: nothing to select";
 
     // Only the log is painted red; a label beside it is grey on grey as usual.
     for (const auto& [id, red] : {std::pair{ControlId::Text1, true}, {ControlId::Label1, false}}) {
