@@ -10,27 +10,16 @@ namespace fenrallo {
 namespace {
 
 template <typename Function>
-Function functionIn(HMODULE module, const char* name)
-{
-    if (module == nullptr) {
-        return nullptr;
-    }
-    // GetProcAddress returns a generic function pointer; going through void* keeps GCC's
-    // function-type-cast warning quiet for this intended cast.
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)));
-}
-
-template <typename Function>
 Function user32Function(const char* name)
 {
-    return functionIn<Function>(GetModuleHandleW(L"user32.dll"), name);
+    return win32::procedure<Function>(GetModuleHandleW(L"user32.dll"), name);
 }
 
 // Windows 8.1 and the first Windows 10 releases know each monitor's DPI only here.
 UINT monitorDpi(HWND window)
 {
     using GetDpiForMonitorFunction = HRESULT(WINAPI*)(HMONITOR, int, UINT*, UINT*);
-    static const auto getDpiForMonitor = functionIn<GetDpiForMonitorFunction>(
+    static const auto getDpiForMonitor = win32::procedure<GetDpiForMonitorFunction>(
         win32::loadSystemLibrary(L"shcore.dll"), "GetDpiForMonitor");
     UINT x = 0;
     UINT y = 0;

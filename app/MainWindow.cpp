@@ -460,10 +460,6 @@ LRESULT MainWindow::onSetFocus()
 
 LRESULT MainWindow::onDestroy()
 {
-    // A batch still running ends after the entry in progress, before the program does.
-    if (components_) {
-        components_->runner.stopAndWait();
-    }
     PostQuitMessage(0);
     return 0;
 }

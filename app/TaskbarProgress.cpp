@@ -12,9 +12,7 @@ Function ole32Function(const char* name)
 {
     // Never freed: COM keeps state in ole32 for as long as the process uses it.
     static const HMODULE ole32 = win32::loadSystemLibrary(L"ole32.dll");
-    return ole32 == nullptr
-               ? nullptr
-               : reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(ole32, name)));
+    return win32::procedure<Function>(ole32, name);
 }
 
 }  // namespace

@@ -14,13 +14,8 @@ using SetDefaultDllDirectoriesFunction = BOOL(WINAPI*)(DWORD);
 
 SetDefaultDllDirectoriesFunction findSetDefaultDllDirectories()
 {
-    const HMODULE kernel = GetModuleHandleW(L"kernel32.dll");
-    if (kernel == nullptr) {
-        return nullptr;
-    }
-    // Through the generic function pointer type, which converts to any other without a warning.
-    return reinterpret_cast<SetDefaultDllDirectoriesFunction>(
-        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDefaultDllDirectories")));
+    return procedure<SetDefaultDllDirectoriesFunction>(GetModuleHandleW(L"kernel32.dll"),
+                                                       "SetDefaultDllDirectories");
 }
 
 std::wstring systemDirectory()

@@ -16,4 +16,16 @@ void restrictDllSearchToSystem();
 // the caller frees it with FreeLibrary.
 HMODULE loadSystemLibrary(const wchar_t* name);
 
+// `name` in `module` as a `Function`, for functions newer than Windows 7 SP1 that must not be
+// imported statically; null when the module or the function is missing.
+template <typename Function>
+Function procedure(HMODULE module, const char* name)
+{
+    if (module == nullptr) {
+        return nullptr;
+    }
+    // Through the generic function pointer type, which converts to any other without a warning.
+    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
+}
+
 }  // namespace fenrallo::win32

@@ -70,9 +70,7 @@ void Win32BatchRunner::onMessage(WPARAM kind)
         observer_.batchAdvanced(tried_, total_);
         return;
     }
-    WaitForSingleObject(thread_.get(), INFINITE);
-    thread_.reset();
-    work_ = nullptr;
+    join();
     const Finished finished = std::move(finished_);
     observer_.batchEnded();
     finished(moved_);
@@ -84,10 +82,15 @@ void Win32BatchRunner::stopAndWait()
         return;
     }
     stop_ = true;
+    join();
+    finished_ = nullptr;
+}
+
+void Win32BatchRunner::join()
+{
     WaitForSingleObject(thread_.get(), INFINITE);
     thread_.reset();
     work_ = nullptr;
-    finished_ = nullptr;
 }
 
 }  // namespace fenrallo::win32

@@ -43,6 +43,8 @@ public:
 
 private:
     static DWORD WINAPI workerMain(void* self);
+    // Waits for the worker, which has ended or is about to, and lets go of it and its work.
+    void join();
 
     const StopFlag& stop() const override { return stop_; }
     void advance(int tried, int moved, int total) override;
