@@ -8,15 +8,14 @@
 
 #include <shellapi.h>
 
-#include <array>
 #include <memory>
 #include <optional>
 
-#include "app/Fonts.h"
-#include "app/Layout.h"
-#include "app/LogScrollBar.h"
+#include "app/BatchLock.h"
+#include "app/FormLayout.h"
+#include "app/Keyboard.h"
+#include "app/ReadOnlyLog.h"
 #include "platform/PlatformServices.h"
-#include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32BatchRunner.h"
 
 namespace fenrallo {
@@ -43,8 +42,8 @@ public:
 
     // Null before create() and after the window is destroyed.
     HWND handle() const { return window_; }
-    HWND control(ControlId id) const;
-    UINT dpi() const { return dpi_; }
+    HWND control(ControlId id) const { return layout_.control(id); }
+    UINT dpi() const { return layout_.dpi(); }
 
 private:
     struct Components;
@@ -62,38 +61,29 @@ private:
     LRESULT onControlColour(UINT message, HDC dc, HWND child);
     LRESULT onDpiChanged(UINT newDpi, const RECT& suggested);
     LRESULT onActivate(WPARAM wParam, LPARAM lParam);
-    LRESULT onSetFocus();
     LRESULT onDestroy();
     LRESULT onDropFiles(ControlId list, HDROP drop);
     LRESULT onPaste(ControlId list);
-    LRESULT onLogSetFocus(HWND previous);
     // Where dropped and pasted paths meet: the list's own drop intake.
-    void takePaths(ControlId list, const TextList& paths);
+    LRESULT takePaths(ControlId list, const TextList& paths);
 
     void batchStarted() override;
     void batchAdvanced(int tried, int total) override;
     void batchEnded() override;
 
-    bool createControls();
-    void placeWindow(UINT dpi);
-    void layoutControls(UINT dpi);
+    // Lets the lists and the log's messages through the control procedures of this window.
+    void subclassControls() const;
+    void layout(UINT dpi);
     void runLoadSetup();
 
     std::unique_ptr<win32::Win32PlatformServices> ownPlatform_;
     PlatformServices& platform_;
     HINSTANCE instance_ = nullptr;
     HWND window_ = nullptr;
-    UINT dpi_ = USER_DEFAULT_SCREEN_DPI;
-    std::array<HWND, kControlCount> controls_{};
-    std::array<FontHandle, kFontCount> fonts_;
-    static constexpr std::size_t kIconCount = 2;
-    using IconHandle = win32::UniqueHandle<HICON, DestroyIcon>;
-    std::array<IconHandle, kIconCount> icons_;
-    LogScrollBar logScrollBar_;
-    // The control that had the focus when the window was last deactivated, and when the running
-    // batch started.
-    HWND focusToRestore_ = nullptr;
-    HWND focusBeforeBatch_ = nullptr;
+    FormLayout layout_;
+    ReadOnlyLog log_;
+    FocusMemory focus_;
+    BatchLock lock_;
     std::unique_ptr<Components> components_;
 };
 

@@ -98,4 +98,15 @@ TextList droppedPaths(HDROP drop)
     return paths ? std::move(*paths) : queryEachPath(drop);
 }
 
+std::optional<TextList> clipboardPaths(HWND owner)
+{
+    std::optional<TextList> paths;
+    if (IsClipboardFormatAvailable(CF_HDROP) && OpenClipboard(owner)) {
+        // The clipboard keeps the drop: it is read, never handed back with DragFinish.
+        paths = droppedPaths(static_cast<HDROP>(GetClipboardData(CF_HDROP)));
+        CloseClipboard();
+    }
+    return paths;
+}
+
 }  // namespace fenrallo::win32

@@ -1,12 +1,32 @@
 // Scroll positions are line numbers: the bar's range is the log's lines, its page the lines that
 // fit, its position the first line shown.
-#include "app/LogScrollBar.h"
+#include "app/ReadOnlyLog.h"
 
 #include "app/Dpi.h"
 
 namespace fenrallo {
 
-bool LogScrollBar::create(HWND log, HINSTANCE instance)
+namespace {
+
+bool isMouseClick(UINT message)
+{
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONDBLCLK:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONDBLCLK:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONDBLCLK:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+bool ReadOnlyLog::create(HWND log, HINSTANCE instance)
 {
     log_ = log;
     bar_ = CreateWindowExW(0, L"SCROLLBAR", nullptr, WS_CHILD | WS_VISIBLE | SBS_VERT, 0, 0, 0, 0,
@@ -15,7 +35,7 @@ bool LogScrollBar::create(HWND log, HINSTANCE instance)
     return bar_ != nullptr;
 }
 
-void LogScrollBar::layout(UINT dpi)
+void ReadOnlyLog::layout(UINT dpi)
 {
     RECT client{};
     GetClientRect(log_, &client);
@@ -39,7 +59,7 @@ void LogScrollBar::layout(UINT dpi)
     sync();
 }
 
-void LogScrollBar::sync()
+void ReadOnlyLog::sync()
 {
     RECT text{};
     SendMessageW(log_, EM_GETRECT, 0, reinterpret_cast<LPARAM>(&text));
@@ -62,14 +82,14 @@ void LogScrollBar::sync()
     shown_ = wanted;
 }
 
-void LogScrollBar::showEnd()
+void ReadOnlyLog::showEnd()
 {
     // Setting an edit's text scrolls it back to its first line.
     SendMessageW(log_, EM_LINESCROLL, 0, SendMessageW(log_, EM_GETLINECOUNT, 0, 0));
     sync();
 }
 
-void LogScrollBar::scroll(int request)
+void ReadOnlyLog::scroll(int request)
 {
     switch (request) {
         case SB_LINEUP:
@@ -99,6 +119,44 @@ void LogScrollBar::scroll(int request)
             break;
     }
     sync();
+}
+
+std::optional<LRESULT> ReadOnlyLog::filter(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    // Clicks on the scroll bar go to the bar's own window and pass.
+    if (message == WM_SETFOCUS) {
+        refuseFocus(reinterpret_cast<HWND>(wParam));
+        return 0;
+    }
+    if (isMouseClick(message) || message == WM_CONTEXTMENU) {
+        return 0;
+    }
+    if (message == WM_VSCROLL && reinterpret_cast<HWND>(lParam) == bar_) {
+        scroll(LOWORD(wParam));
+        return 0;
+    }
+    if (message == WM_SETCURSOR && LOWORD(lParam) == HTCLIENT) {
+        SetCursor(LoadCursorW(nullptr, IDC_ARROW));
+        return TRUE;
+    }
+    return std::nullopt;
+}
+
+void ReadOnlyLog::handled(UINT message)
+{
+    // Once the edit has taken in new text, the log shows its end, where the newest line is; the
+    // wheel scrolls the edit itself, and its bar follows.
+    if (message == WM_SETTEXT) {
+        showEnd();
+    } else if (message == WM_MOUSEWHEEL) {
+        sync();
+    }
+}
+
+void ReadOnlyLog::refuseFocus(HWND previous)
+{
+    const HWND form = GetParent(log_);
+    SetFocus(previous != nullptr && IsChild(form, previous) && previous != log_ ? previous : form);
 }
 
 }  // namespace fenrallo

@@ -1,0 +1,39 @@
+#include "app/BatchLock.h"
+
+namespace fenrallo {
+
+namespace {
+
+constexpr std::array kLocked = {ControlId::Command4, ControlId::Command5, ControlId::List1,
+                                ControlId::List2};
+
+}  // namespace
+
+void BatchLock::lock(HWND form, const FormLayout& layout)
+{
+    focusBefore_ = GetFocus();
+    for (const ControlId id : kLocked) {
+        EnableWindow(layout.control(id), FALSE);
+    }
+    // A disabled control takes no keys; the keyboard stays with the window.
+    if (focusBefore_ != nullptr && IsChild(form, focusBefore_) && !IsWindowEnabled(focusBefore_)) {
+        SetFocus(layout.control(ControlId::Command6));
+    }
+}
+
+HWND BatchLock::unlock(HWND form, const FormLayout& layout)
+{
+    for (const ControlId id : kLocked) {
+        EnableWindow(layout.control(id), TRUE);
+    }
+    if (focusBefore_ == nullptr || !IsChild(form, focusBefore_)) {
+        return nullptr;
+    }
+    // Only within the window: an inactive window gets it back when it is activated.
+    if (IsChild(form, GetFocus())) {
+        SetFocus(focusBefore_);
+    }
+    return focusBefore_;
+}
+
+}  // namespace fenrallo

@@ -1,0 +1,63 @@
+#include "app/Keyboard.h"
+
+#include <string_view>
+
+namespace fenrallo {
+
+namespace {
+
+// Ctrl+V, and Shift+Insert as everywhere else in Windows.
+bool isPasteKey(WPARAM key)
+{
+    return (key == 'V' && GetKeyState(VK_CONTROL) < 0) ||
+           (key == VK_INSERT && GetKeyState(VK_SHIFT) < 0);
+}
+
+}  // namespace
+
+ListKey listKey(ControlId list, UINT message, WPARAM wParam)
+{
+    if (message == WM_PASTE || (message == WM_KEYDOWN && isPasteKey(wParam))) {
+        return ListKey::Paste;
+    }
+    if (message == WM_CHAR && wParam == 0x16) {
+        return ListKey::Swallow;  // no entry to search for by its first letter
+    }
+    if (list == ControlId::List1 && message == WM_KEYDOWN && wParam == VK_DELETE) {
+        return ListKey::Remove;
+    }
+    return ListKey::None;
+}
+
+HWND focusedButton(HWND form)
+{
+    const HWND focus = GetFocus();
+    ControlId focused{};
+    if (focus != nullptr && GetParent(focus) == form &&
+        controlFromCommandId(GetDlgCtrlID(focus), focused) &&
+        controlRow(focused).windowClass == std::wstring_view(L"BUTTON")) {
+        return focus;
+    }
+    return nullptr;
+}
+
+void FocusMemory::deactivated(HWND form)
+{
+    const HWND focus = GetFocus();
+    if (focus != nullptr && IsChild(form, focus)) {
+        last_ = focus;
+    }
+}
+
+void FocusMemory::restore(HWND first, HWND fallback) const
+{
+    HWND target = last_ != nullptr && IsWindow(last_) ? last_ : first;
+    if (target != nullptr && !IsWindowEnabled(target)) {
+        target = fallback;
+    }
+    if (target != nullptr) {
+        SetFocus(target);
+    }
+}
+
+}  // namespace fenrallo
