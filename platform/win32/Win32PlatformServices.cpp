@@ -3,11 +3,10 @@
 // which works without a long-path opt-in.
 #include "platform/win32/Win32PlatformServices.h"
 
-#include <array>
 #include <cwctype>
-#include <optional>
 #include <string_view>
 
+#include "platform/win32/FileMove.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace fenrallo::win32 {
@@ -74,32 +73,6 @@ Text systemWindowsDirectory()
     }
     directory.resize(length);
     return directory;
-}
-
-DWORD CALLBACK keepCopying(LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, LARGE_INTEGER, DWORD, DWORD,
-                           HANDLE, HANDLE, LPVOID stop)
-{
-    return static_cast<const StopFlag*>(stop)->load() ? PROGRESS_CANCEL : PROGRESS_CONTINUE;
-}
-
-// The volume and file index that tell one file from another whatever its path; nothing when
-// nothing is at `path`.
-std::optional<std::array<DWORD, 3>> fileIdentity(const Text& path)
-{
-    // No access asked, so a file held open without sharing can still be asked about.
-    const HANDLE opened =
-        CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-    if (opened == INVALID_HANDLE_VALUE) {
-        return std::nullopt;
-    }
-    const OwnedHandle file(opened);
-    BY_HANDLE_FILE_INFORMATION information{};
-    if (!GetFileInformationByHandle(file.get(), &information)) {
-        return std::nullopt;
-    }
-    return std::array{information.dwVolumeSerialNumber, information.nFileIndexHigh,
-                      information.nFileIndexLow};
 }
 
 Text joinPath(const Text& directory, const Text& name)
@@ -174,24 +147,8 @@ Text Win32PlatformServices::ProgramDirectory()
 bool Win32PlatformServices::MoveWithoutReplace(const Text& existingPath, const Text& newPath,
                                                const StopFlag& stop)
 {
-    const Text from = extendedLengthPath(existingPath);
-    const Text to = extendedLengthPath(newPath);
-    // MoveFileW's semantics (never replaces; copies a file, not a folder, to another volume),
-    // with a copy that can be cancelled: Windows then deletes the partial copy itself.
-    if (!MoveFileWithProgressW(from.c_str(), to.c_str(), keepCopying, const_cast<StopFlag*>(&stop),
-                               MOVEFILE_COPY_ALLOWED)) {
-        return false;
-    }
-    // Across volumes the move copies, then deletes the source; when the source cannot be deleted
-    // (another program holds it open) Windows still reports success and both are left. The copy
-    // goes again, so the source stays the only one. A rename that kept the very same file in
-    // place (only the letter case changed) is a move like any other.
-    const auto source = fileIdentity(from);
-    if (source && fileIdentity(to) != source) {
-        DeleteFileW(to.c_str());
-        return false;
-    }
-    return true;
+    return moveWithoutReplace(existingPath, newPath,
+                              [&stop](std::uint64_t) { return !stop.load(); });
 }
 
 bool Win32PlatformServices::IsOrdinaryFile(const Text& path)

@@ -1,8 +1,12 @@
 // The Win32 platform layer against the real file system: which entries count
 // as ordinary files, what a move does to both of its ends whatever the user listed, and how drops
 // are read.
+#include <atomic>
+#include <thread>
 #include "Support.h"
+
 #include "platform/win32/DroppedPaths.h"
+#include "platform/win32/FileMove.h"
 
 namespace fenrallo::test {
 namespace {
@@ -15,14 +19,16 @@ using win32::Win32PlatformServices;
 constexpr DWORD kMissing = INVALID_FILE_ATTRIBUTES;
 constexpr DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY;
 
+// What another program does meanwhile: has the source open, or takes the destination's name.
+enum class Other { None, Reading, Writing, Mapping, NameTaken, NameTakenMidCopy, Stop };
+
 struct MoveCase {
     const char* name;
     Text from;
     Text to;
     DWORD source;
     bool moves;
-    bool destinationTaken = false;
-    bool sourceHeldOpen = false;
+    Other other = Other::None;
 };
 
 Text place(Text path, const Text& here, const Text& there)
@@ -34,6 +40,47 @@ Text place(Text path, const Text& here, const Text& there)
     }
     return path;
 }
+
+FILETIME lastWrite(const Text& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    GetFileAttributesExW(win32::extendedLengthPath(path).c_str(), GetFileExInfoStandard, &data);
+    return data.ftLastWriteTime;
+}
+
+// Another program's hold on `path` for as long as it lives.
+struct Hold {
+    Hold(Other other, const Text& path)
+    {
+        const DWORD access = other == Other::Writing ? GENERIC_WRITE : GENERIC_READ;
+        const DWORD share = other == Other::Writing   ? FILE_SHARE_READ | FILE_SHARE_WRITE
+                            : other == Other::Mapping ? FILE_SHARE_READ | FILE_SHARE_DELETE
+                                                      : FILE_SHARE_READ;
+        const bool holds =
+            other == Other::Reading || other == Other::Writing || other == Other::Mapping;
+        file = OwnedHandle(
+            holds ? CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)
+                  : nullptr);
+        // A file mapped into memory cannot be deleted while the view lasts, even with its
+        // handles closed: the copy is made, and then the source refuses to go.
+        if (other == Other::Mapping) {
+            const OwnedHandle mapping(
+                CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
+            view = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
+            file.reset();
+        }
+    }
+    ~Hold()
+    {
+        if (view != nullptr) {
+            UnmapViewOfFile(view);
+        }
+    }
+    Hold(const Hold&) = delete;
+    Hold& operator=(const Hold&) = delete;
+    OwnedHandle file;
+    void* view = nullptr;
+};
 
 TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles)
 {
@@ -51,19 +98,34 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         {"past MAX_PATH at both ends", deep + L"\\long.txt", deep + L"\\..\\moved.txt", file, true},
         {"into a drive root, doubled separator", L"$\\a.txt", L"Q:\\\\" + root.substr(3), file,
          true},
-        {"onto an existing file", L"$\\a.txt", L"$\\out\\a.txt", file, false, true},
-        {"onto an existing folder", L"$\\dir", L"$\\out\\dir", kFolder, false, true},
+        {"onto an existing file", L"$\\a.txt", L"$\\out\\a.txt", file, false, Other::NameTaken},
+        {"onto an existing folder", L"$\\dir", L"$\\out\\dir", kFolder, false, Other::NameTaken},
         {"a source that is gone", L"$\\gone.txt", L"$\\out\\gone.txt", kMissing, false},
         {"a drive root as the source", L"Q:\\", L"$\\out\\", kMissing, false},
         {"into a file", L"$\\a.txt", L"$\\out\\a.txt\\a.txt", file, false},
         {"into a folder that does not exist", L"$\\a.txt", L"$\\none\\a.txt", file, false},
         {"a folder into itself", L"$\\dir", L"$\\dir\\dir", kFolder, false},
-        {"a source held open", L"$\\a.txt", L"$\\out\\a.txt", file, false, false, true},
+        {"a source held open", L"$\\a.txt", L"$\\out\\a.txt", file, false, Other::Reading},
         {"a file across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, true},
-        {"a folder across volumes", L"^\\dir", L"$\\out\\dir", kFolder, false},
-        {"a file held open across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false, false,
+        {"a read-only file across volumes", L"^\\r.txt", L"$\\out\\r.txt", FILE_ATTRIBUTE_READONLY,
          true},
+        {"past MAX_PATH across volumes", L"^\\a.txt", deep + L"\\a.txt", file, true},
+        {"a folder across volumes", L"^\\dir", L"$\\out\\dir", kFolder, false},
+        {"onto an existing file across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false,
+         Other::NameTaken},
+        {"a file held open across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false,
+         Other::Reading},
+        {"a file open for writing across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false,
+         Other::Writing},
+        {"a file that cannot be deleted across volumes", L"^\\r.txt", L"$\\out\\r.txt",
+         FILE_ATTRIBUTE_READONLY, false, Other::Mapping},
+        {"the name taken mid-copy", L"^\\a.txt", L"$\\out\\a.txt", file, false,
+         Other::NameTakenMidCopy},
+        {"a stop mid-copy", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::Stop},
     };
+    // Two chunks and a bit, so that something happens mid-copy.
+    const std::string moved = std::string((2 << 20) + 5, 'm');
+    const FILETIME written{0x12345678, 0x01c00000};
     for (const MoveCase& c : cases) {
         SCOPED_TRACE(c.name);
         ScratchDir here;
@@ -80,33 +142,89 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
             makeFolder(from);
         }
         if (c.source != kMissing) {
-            makeFile(inner(from), "moved", folder ? file : c.source);
+            makeFile(inner(from), moved, folder ? file : c.source, &written);
         }
-        if (c.destinationTaken && folder) {
+        if (c.other == Other::NameTaken && folder) {
             makeFolder(to);
         }
-        if (c.destinationTaken) {
+        if (c.other == Other::NameTaken) {
             makeFile(inner(to), "already there");
         }
-        const OwnedHandle held(c.sourceHeldOpen
-                                   ? CreateFileW(from.c_str(), GENERIC_READ, FILE_SHARE_READ,
-                                                 nullptr, OPEN_EXISTING, 0, nullptr)
-                                   : nullptr);
         const bool ordinary =
             (c.source & (kFolder | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
         EXPECT_EQ(Win32PlatformServices().IsOrdinaryFile(from), ordinary);
 
-        const StopFlag stop{false};
-        EXPECT_EQ(Win32PlatformServices().MoveWithoutReplace(from, to, stop), c.moves);
-
-        if (c.source != kMissing) {
-            EXPECT_EQ(contents(inner(from)), c.moves ? "<missing>" : "moved");
+        bool moves = false;
+        {
+            const Hold hold(c.other, from);
+            const StopFlag stop{false};
+            if (c.other == Other::NameTakenMidCopy || c.other == Other::Stop) {
+                moves = win32::moveWithoutReplace(from, to, [&](std::uint64_t copied) {
+                    if (copied > 0 && c.other == Other::NameTakenMidCopy && !fs::exists(to)) {
+                        makeFile(to, "already there");
+                    }
+                    return copied == 0 || c.other != Other::Stop;
+                });
+            } else {
+                moves = Win32PlatformServices().MoveWithoutReplace(from, to, stop);
+            }
         }
-        EXPECT_EQ(contents(inner(to)),
-                  c.moves ? "moved" : (c.destinationTaken ? "already there" : "<missing>"));
-        SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+        EXPECT_EQ(moves, c.moves);
+
+        const bool taken = c.other == Other::NameTaken || c.other == Other::NameTakenMidCopy;
+        if (c.source != kMissing) {
+            EXPECT_EQ(contents(inner(from)), c.moves ? "<missing>" : moved);
+        }
+        EXPECT_EQ(contents(inner(to)), c.moves ? moved : (taken ? "already there" : "<missing>"));
+        if (c.moves) {
+            // Kept as they were, across volumes too.
+            const DWORD kind =
+                FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+            EXPECT_EQ(GetFileAttributesW(win32::extendedLengthPath(inner(to)).c_str()) & kind,
+                      folder ? 0 : c.source & kind);
+            const FILETIME kept = lastWrite(inner(to));
+            EXPECT_EQ(CompareFileTime(&written, &kept), 0);
+        }
+        // Nothing half-done is left behind anywhere.
+        for (const Text& folderText : {here.text() + L"\\out", there.text()}) {
+            for (const auto& entry : fs::directory_iterator(folderText)) {
+                EXPECT_NE(entry.path().filename().wstring().rfind(win32::kTemporaryPrefix, 0), 0U)
+                    << entry.path();
+            }
+        }
+        SetFileAttributesW(win32::extendedLengthPath(to).c_str(), FILE_ATTRIBUTE_NORMAL);
         DeleteFileW(root.c_str());
     }
+}
+
+// Another program that creates a file at a path the moment it is free: a logger that reopens
+// its file, a sync client. The move is over by then; the moved file must stay where it went.
+TEST(Win32PlatformServices, AFileMadeAtTheSourceRightAfterAMoveTakesNothingFromIt)
+{
+    ScratchDir here;
+    TextList sources;
+    for (int i = 0; i < 200; ++i) {
+        sources.push_back(here.text() + L"\\" + std::to_wstring(i));
+        makeFile(sources.back(), "original " + std::to_string(i));
+    }
+    std::atomic<bool> done{false};
+    std::thread other([&] {
+        while (!done) {
+            for (const Text& path : sources) {
+                CloseHandle(
+                    CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+            }
+        }
+    });
+    makeFolder(here.text() + L"\\out");
+    const StopFlag stop{false};
+    for (int i = 0; i < 200; ++i) {
+        const Text to = here.text() + L"\\out\\" + std::to_wstring(i);
+        Win32PlatformServices().MoveWithoutReplace(sources[static_cast<std::size_t>(i)], to, stop);
+        EXPECT_EQ(contents(to), "original " + std::to_string(i));
+    }
+    done = true;
+    other.join();
 }
 
 TEST(DroppedPaths, ComeOutWholeAndInTheOrderOfTheDrop)

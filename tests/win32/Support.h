@@ -64,13 +64,14 @@ inline void makeFolder(const Text& path)
 }
 
 inline void makeFile(const Text& path, const std::string& bytes,
-                     DWORD attributes = FILE_ATTRIBUTE_NORMAL)
+                     DWORD attributes = FILE_ATTRIBUTE_NORMAL, const FILETIME* written = nullptr)
 {
     const OwnedHandle file(CreateFileW(win32::extendedLengthPath(path).c_str(), GENERIC_WRITE, 0,
                                        nullptr, CREATE_NEW, attributes, nullptr));
     ASSERT_NE(file.get(), INVALID_HANDLE_VALUE) << testing::PrintToString(path);
-    DWORD written = 0;
-    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
+    DWORD done = 0;
+    WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &done, nullptr);
+    SetFileTime(file.get(), nullptr, nullptr, written);
 }
 
 // `under` and three 90-character folders below it, so any path inside is past MAX_PATH.
