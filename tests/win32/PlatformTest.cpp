@@ -2,6 +2,7 @@
 // as ordinary files, what a move does to both of its ends whatever the user listed, and how drops
 // are read.
 #include <atomic>
+#include <random>
 #include <thread>
 #include "Support.h"
 
@@ -227,14 +228,15 @@ TEST(Win32PlatformServices, AFileMadeAtTheSourceRightAfterAMoveTakesNothingFromI
     other.join();
 }
 
-TEST(DroppedPaths, ComeOutWholeAndInTheOrderOfTheDrop)
+// Drops and pastes come from other programs, and some of those get the block wrong, or worse:
+// thousands of blocks, well-formed and not, each give exactly their paths or none at all.
+TEST(DroppedPaths, GiveExactlyThePathsOfAWellFormedBlockAndNoneOfAnyOther)
 {
     const std::pair<TextList, bool> cases[] = {
         {{L"C:\\z\\last.txt", L"C:\\a\\first", L"C:\\z\\last.txt"}, true},
         {{L"C:\\资料\\报告 😀.docx", L"\\\\server\\share\\dir"}, true},
         {{L"C:\\" + Text(32000, L'q'), L"C:\\after"}, true},
         {{L"C:\\ansi\\one.txt", L"C:\\ansi\\two.txt"}, false},
-        // Wine counts a drop with no paths as one path; it must still give none.
         {{}, true},
     };
     for (const auto& [paths, wide] : cases) {
@@ -242,6 +244,37 @@ TEST(DroppedPaths, ComeOutWholeAndInTheOrderOfTheDrop)
         EXPECT_EQ(win32::droppedPaths(drop.get()), paths) << paths.size() << " paths";
     }
     EXPECT_TRUE(win32::droppedPaths(nullptr).empty());
+
+    std::mt19937 random(7);
+    const auto below = [&random](std::size_t n) {
+        return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+    };
+    const Text letters = L"abc \\.:_-源文件😀";
+    for (int i = 0; i < 12000; ++i) {
+        const bool wide = below(2) == 0;
+        TextList paths(below(5));
+        for (Text& path : paths) {
+            for (std::size_t length = 1 + below(40); path.size() < length;) {
+                path += letters[below(wide ? letters.size() : 9)];
+            }
+        }
+        std::string list = pathList(paths, wide);
+        auto offset = static_cast<DWORD>(sizeof(DROPFILES));
+        const std::size_t kind = below(5);
+        if (kind == 1) {  // anything after the list's end is no business of the reader's
+            list.append(1 + below(9), static_cast<char>(below(256)));
+        } else if (kind == 2) {  // cut short, the final NUL or more missing, odd lengths too
+            list.resize(below(list.size()));
+        } else if (kind == 3) {  // the list said to start past the end, or inside the header
+            offset =
+                static_cast<DWORD>(below(2) == 0 ? sizeof(DROPFILES) + list.size() + below(1 << 30)
+                                                 : below(sizeof(DROPFILES)));
+        } else if (kind == 4) {  // no NUL anywhere
+            list.assign(below(300), static_cast<char>(1 + below(255)));
+        }
+        const win32::DropHandle drop(makeBlock(list, wide, offset));
+        EXPECT_EQ(win32::droppedPaths(drop.get()), kind < 2 ? paths : TextList()) << i;
+    }
 }
 
 }  // namespace

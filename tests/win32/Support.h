@@ -93,9 +93,8 @@ inline std::string contents(const Text& path)
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
-// A drop as the shell builds one: DROPFILES, then the paths each ended by a NUL, then one more
-// NUL. Whoever receives it frees it with DragFinish.
-inline HDROP makeDrop(const TextList& paths, bool wide = true)
+// A drop's list of paths as the shell writes it: each path ended by a NUL, then one more NUL.
+inline std::string pathList(const TextList& paths, bool wide)
 {
     std::string list;
     for (const Text& path : paths) {
@@ -105,21 +104,39 @@ inline HDROP makeDrop(const TextList& paths, bool wide = true)
         list.append(wide ? sizeof(wchar_t) : 1, '\0');
     }
     list.append(wide ? sizeof(wchar_t) : 1, '\0');
+    return list;
+}
+
+// A DROPFILES whose list starts `offset` bytes in, followed by `list`. Whoever receives it frees
+// it with DragFinish.
+inline HDROP makeBlock(const std::string& list, bool wide, DWORD offset = sizeof(DROPFILES))
+{
     const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(DROPFILES) + list.size());
     auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
-    *header = DROPFILES{sizeof(DROPFILES), {0, 0}, FALSE, wide ? TRUE : FALSE};
+    *header = DROPFILES{offset, {0, 0}, FALSE, wide ? TRUE : FALSE};
     std::memcpy(header + 1, list.data(), list.size());
     GlobalUnlock(memory);
     return static_cast<HDROP>(memory);
 }
 
+// A drop as the shell builds one.
+inline HDROP makeDrop(const TextList& paths, bool wide = true)
+{
+    return makeBlock(pathList(paths, wide), wide);
+}
+
 // Puts `paths` on the clipboard as the file manager's Copy does; `owner` is a window of the caller.
-inline void copyFiles(HWND owner, const TextList& paths)
+inline void copyFiles(HWND owner, HDROP block)
 {
     ASSERT_TRUE(OpenClipboard(owner));
     EmptyClipboard();
-    SetClipboardData(CF_HDROP, makeDrop(paths));
+    SetClipboardData(CF_HDROP, block);
     CloseClipboard();
+}
+
+inline void copyFiles(HWND owner, const TextList& paths)
+{
+    copyFiles(owner, makeDrop(paths));
 }
 
 }  // namespace fenrallo::test

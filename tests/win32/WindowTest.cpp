@@ -4,8 +4,10 @@
 // messages. The expected pixels are written out for 96 and 144 DPI rather than computed, so a
 // wrong conversion cannot agree with itself.
 #include <array>
+#include <atomic>
 #include <cwchar>
 #include <memory>
+#include <thread>
 
 #include "Support.h"
 #include "app/Fonts.h"
@@ -310,11 +312,27 @@ TEST_F(WindowRoutingTest, EachButtonRunsItsCommand)
 TEST_F(WindowRoutingTest, KeysDoWhatDropsDoubleClicksAndClicksDo)
 {
     copyFiles(form(), {L"Z:\\in\\a.txt", L"Z:\\in\\b"});
+    // Another program holding the clipboard for a moment does not make the paste fail.
+    std::atomic<bool> held{false};
+    std::thread other([&held] {
+        OpenClipboard(nullptr);
+        held = true;
+        Sleep(60);
+        CloseClipboard();
+    });
+    while (!held) {
+        Sleep(1);
+    }
     press('V', control(ControlId::List1), VK_CONTROL);
+    other.join();
     EXPECT_EQ(entries(control(ControlId::List1)), (TextList{L"Z:\\in\\a.txt", L"Z:\\in\\b"}));
     EXPECT_EQ(textOf(ControlId::Text1), L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件");
     press(VK_INSERT, control(ControlId::List2), VK_SHIFT);
     EXPECT_EQ(entries(control(ControlId::List2)), (TextList{L"Z:\\in\\a.txt", L"Z:\\in\\b"}));
+    // Anything may be on the clipboard: a block whose list lies far past its end lists nothing.
+    copyFiles(form(), makeBlock(pathList({L"Z:\\x"}, true), true, 0x40000000));
+    press('V', control(ControlId::List1), VK_CONTROL);
+    EXPECT_EQ(entries(control(ControlId::List1)), (TextList{L"Z:\\in\\a.txt", L"Z:\\in\\b"}));
 
     SendMessageW(control(ControlId::List1), LB_SETCURSEL, 0, 0);
     press(VK_DELETE, control(ControlId::List1));
