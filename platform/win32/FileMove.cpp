@@ -95,8 +95,9 @@ TextList namedStreams(HANDLE file)
 {
     std::vector<std::uint64_t> buffer(512);
     for (;;) {
-        const auto bytes = static_cast<DWORD>(buffer.size() * sizeof buffer[0]);
-        if (GetFileInformationByHandleEx(file, FileStreamInfo, buffer.data(), bytes)) {
+        const std::size_t bytes = buffer.size() * sizeof buffer[0];
+        if (GetFileInformationByHandleEx(file, FileStreamInfo, buffer.data(),
+                                         static_cast<DWORD>(bytes))) {
             break;
         }
         if (GetLastError() != ERROR_MORE_DATA || buffer.size() > (1U << 20)) {
@@ -169,15 +170,15 @@ public:
     bool renameTo(const Text& name)
     {
         const std::size_t bytes = name.size() * sizeof(wchar_t);
-        std::vector<std::uint64_t> buffer(
-            (offsetof(FILE_RENAME_INFO, FileName) + bytes + sizeof(wchar_t)) / 8 + 1);
+        const std::size_t size = offsetof(FILE_RENAME_INFO, FileName) + bytes + sizeof(wchar_t);
+        std::vector<std::uint64_t> buffer(size / sizeof(std::uint64_t) + 1);
         auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
         rename->ReplaceIfExists = FALSE;
         rename->RootDirectory = nullptr;
         rename->FileNameLength = static_cast<DWORD>(bytes);
         name.copy(rename->FileName, name.size());
         return SetFileInformationByHandle(file_.get(), FileRenameInfo, rename,
-                                          static_cast<DWORD>(buffer.size() * 8)) != FALSE;
+                                          static_cast<DWORD>(size)) != FALSE;
     }
 
     void keep() { kept_ = true; }
