@@ -11,6 +11,8 @@ constexpr std::array kLocked = {ControlId::Command4, ControlId::Command5, Contro
 
 void BatchLock::lock(HWND form, const FormLayout& layout)
 {
+    // Logging off now would end the moves midway: Windows names the reason when it asks.
+    ShutdownBlockReasonCreate(form, L"正在移动文件");
     focusBefore_ = GetFocus();
     for (const ControlId id : kLocked) {
         EnableWindow(layout.control(id), FALSE);
@@ -23,6 +25,7 @@ void BatchLock::lock(HWND form, const FormLayout& layout)
 
 HWND BatchLock::unlock(HWND form, const FormLayout& layout)
 {
+    ShutdownBlockReasonDestroy(form);
     for (const ControlId id : kLocked) {
         EnableWindow(layout.control(id), TRUE);
     }

@@ -1,6 +1,7 @@
 // Form1 while a batch moves files: the move buttons and both lists are disabled, so nothing can
 // start a second batch or change what the first one moves, and the keyboard stays with the
-// window; afterwards everything is enabled again and the focus goes back where it was.
+// window, and a logoff is held up with a reason; afterwards everything is enabled again and the
+// focus goes back where it was.
 #pragma once
 
 #include <windows.h>

@@ -20,33 +20,14 @@ namespace {
 
 const wchar_t* const kClassName = L"Fenrallo.Form1";
 const wchar_t* const kInitialCaption = L"Fenrallo";
-// Posted by the batch runner's worker.
-constexpr UINT kBatchMessage = WM_APP + 1;
-
-// Runs a message handler. Anything it throws stops here, as `failed`: unwinding through user32,
-// which cannot pass an exception on, would end the program in the middle of a move.
-template <typename Handler>
-LRESULT guarded(Handler&& handler, LRESULT failed) noexcept
-{
-#if defined(__cpp_exceptions) || defined(_CPPUNWIND)
-    try {
-        return handler();
-    } catch (...) {
-        OutputDebugStringW(L"Fenrallo: a message handler failed\n");
-        return failed;
-    }
-#else
-    static_cast<void>(failed);
-    return handler();
-#endif
-}
+using Runner = win32::Win32BatchRunner;
 
 }  // namespace
 
 struct MainWindow::Components {
     Components(PlatformServices& platform, win32::Win32BatchRunner::Observer& observer, HWND window,
                HWND list1, HWND list2, HWND text1)
-        : runner(window, kBatchMessage, observer),
+        : runner(window, observer),
           taskbar(window),
           sourceBox(list1),
           targetBox(list2),
@@ -124,7 +105,7 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
         self->layout_.forget();
         return DefWindowProcW(window, message, wParam, lParam);
     }
-    return guarded([&] { return self->handleMessage(message, wParam, lParam); }, 0);
+    return self->handleMessage(message, wParam, lParam);
 }
 
 LRESULT CALLBACK MainWindow::controlProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
@@ -137,20 +118,15 @@ LRESULT CALLBACK MainWindow::controlProc(HWND child, UINT message, WPARAM wParam
     if (self == nullptr || !controlFromCommandId(GetDlgCtrlID(child), id)) {
         return CallWindowProcW(original, child, message, wParam, lParam);
     }
-    return guarded(
-        [&] {
-            const std::optional<LRESULT> handled =
-                self->handleControlMessage(id, message, wParam, lParam);
-            if (handled) {
-                return *handled;
-            }
-            const LRESULT result = CallWindowProcW(original, child, message, wParam, lParam);
-            if (id == ControlId::Text1) {
-                self->log_.handled(message);
-            }
-            return result;
-        },
-        0);
+    const std::optional<LRESULT> handled = self->handleControlMessage(id, message, wParam, lParam);
+    if (handled) {
+        return *handled;
+    }
+    const LRESULT result = CallWindowProcW(original, child, message, wParam, lParam);
+    if (id == ControlId::Text1) {
+        self->log_.handled(message);
+    }
+    return result;
 }
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -166,8 +142,12 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED: return onDpiChanged(HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
     case WM_ACTIVATE: return onActivate(wParam, lParam);
     case WM_SETFOCUS: focus_.restore(control(ControlId::List1), control(ControlId::Command6)); return 0;
+    case WM_CLOSE: return onClose();
+    case WM_QUERYENDSESSION: return components_->runner.busy() ? FALSE : TRUE;
+    case WM_ENDSESSION: return onEndSession(wParam != FALSE);
     case WM_DESTROY: return onDestroy();
-    case kBatchMessage: components_->runner.onMessage(wParam); return 0;
+    case Runner::kProgressMessage:
+    case Runner::kEndedMessage: components_->runner.onMessage(message); return 0;
     default: return DefWindowProcW(window_, message, wParam, lParam);
     }
     // clang-format on
@@ -297,6 +277,31 @@ LRESULT MainWindow::onActivate(WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window_, WM_ACTIVATE, wParam, lParam);
 }
 
+LRESULT MainWindow::onClose()
+{
+    if (!components_->runner.busy()) {
+        DestroyWindow(window_);
+        return 0;
+    }
+    // No invisible process that goes on moving files: the window stays, disabled, until the
+    // worker has stopped, and closes when the batch has ended.
+    closing_ = true;
+    components_->runner.requestStop();
+    EnableWindow(window_, FALSE);
+    return 0;
+}
+
+LRESULT MainWindow::onEndSession(bool ending)
+{
+    // The process may be ended the moment this returns: the copy in progress is cancelled and
+    // removed first, so every entry is in exactly one place by then.
+    if (ending) {
+        components_->runner.requestStop();
+        components_->runner.waitForWorker();
+    }
+    return 0;
+}
+
 LRESULT MainWindow::onDestroy()
 {
     PostQuitMessage(0);
@@ -349,6 +354,9 @@ void MainWindow::batchEnded()
     components_->taskbar.clear();
     if (const HWND back = lock_.unlock(window_, layout_)) {
         focus_.remember(back);
+    }
+    if (closing_) {
+        PostMessageW(window_, WM_CLOSE, 0, 0);
     }
 }
 

@@ -61,6 +61,8 @@ private:
     LRESULT onControlColour(UINT message, HDC dc, HWND child);
     LRESULT onDpiChanged(UINT newDpi, const RECT& suggested);
     LRESULT onActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT onClose();
+    LRESULT onEndSession(bool ending);
     LRESULT onDestroy();
     LRESULT onDropFiles(ControlId list, HDROP drop);
     LRESULT onPaste(ControlId list);
@@ -84,6 +86,7 @@ private:
     ReadOnlyLog log_;
     FocusMemory focus_;
     BatchLock lock_;
+    bool closing_ = false;
     std::unique_ptr<Components> components_;
 };
 

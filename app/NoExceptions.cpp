@@ -1,7 +1,10 @@
 // Fenrallo1.0.exe is compiled without exceptions (app/CMakeLists.txt), yet the standard library
 // would still throw from its own code: out of memory, a string past its largest size. Those calls
-// end here instead, and end the process as an uncaught exception always did, so the runtime's
-// unwinder is never linked in.
+// end here instead, so the runtime's unwinder is never linked in, and so does std::terminate.
+// A fatal error ends the process at once and quietly: abort() would first show the runtime's
+// error box, and while it waited for a click the worker would go on moving files.
+#include <windows.h>
+
 #include <cstddef>
 #include <cstdlib>
 #include <new>
@@ -10,10 +13,22 @@ namespace {
 
 [[noreturn]] void endProcess() noexcept
 {
-    std::abort();
+    TerminateProcess(GetCurrentProcess(), 3);
+    std::abort();  // never reached: the call above does not return for this process
 }
 
 }  // namespace
+
+// GCC's default terminate handler would also print the demangled type of an uncaught exception
+// to a console this GUI program does not have, and bring the whole demangler into the exe.
+namespace __gnu_cxx {  // NOLINT(bugprone-reserved-identifier, cert-dcl58-cpp)
+
+void __verbose_terminate_handler()  // NOLINT(bugprone-reserved-identifier)
+{
+    endProcess();
+}
+
+}  // namespace __gnu_cxx
 
 // The linker sends the library's throw helpers here (--wrap=<name> turns each call of <name>
 // into one of __wrap_<name>); the names are the helpers' mangled ones.

@@ -1,14 +1,14 @@
 // A thread's queue holds at most 10,000 posted messages: progress is posted at most four times a
-// second and only once the previous one has been handled, and the end of a batch once.
+// second and only once the previous one has been handled. The end of a batch is posted once, and
+// again until it is queued: lost, it would leave the window's controls disabled for good.
 #include "platform/win32/Win32BatchRunner.h"
 
 namespace fenrallo::win32 {
 
 namespace {
 
-enum : WPARAM { kProgress, kEnded };
-
 constexpr ULONGLONG kProgressInterval = 250;
+constexpr DWORD kRepostDelay = 50;
 
 }  // namespace
 
@@ -22,6 +22,7 @@ void Win32BatchRunner::run(Work work, Finished finished)
     stop_ = false;
     tried_ = 0;
     moved_ = 0;
+    workDone_ = false;
     progressPosted_ = false;
     thread_.reset(CreateThread(nullptr, 0, workerMain, this, 0, nullptr));
     if (!thread_) {
@@ -35,16 +36,11 @@ void Win32BatchRunner::run(Work work, Finished finished)
 DWORD WINAPI Win32BatchRunner::workerMain(void* self)
 {
     auto& runner = *static_cast<Win32BatchRunner*>(self);
-#if defined(__cpp_exceptions) || defined(_CPPUNWIND)
-    // An exception leaving a thread ends the process; the batch then ends with what it moved.
-    try {
-        runner.moved_ = runner.work_(runner);
-    } catch (...) {
-    }
-#else
     runner.moved_ = runner.work_(runner);
-#endif
-    PostMessageW(runner.window_, runner.message_, kEnded, 0);
+    runner.workDone_ = true;
+    while (!PostMessageW(runner.window_, kEndedMessage, 0, 0) && IsWindow(runner.window_)) {
+        Sleep(kRepostDelay);
+    }
     return 0;
 }
 
@@ -56,24 +52,34 @@ void Win32BatchRunner::advance(int tried, int moved, int total)
     const ULONGLONG now = GetTickCount64();
     if (now - lastProgressPost_ >= kProgressInterval && !progressPosted_.exchange(true)) {
         lastProgressPost_ = now;
-        PostMessageW(window_, message_, kProgress, 0);
+        PostMessageW(window_, kProgressMessage, 0, 0);
     }
 }
 
-void Win32BatchRunner::onMessage(WPARAM kind)
+void Win32BatchRunner::onMessage(UINT message)
 {
     if (!busy()) {
         return;
     }
-    if (kind == kProgress) {
+    if (message == kProgressMessage) {
         progressPosted_ = false;
         observer_.batchAdvanced(tried_, total_);
+        return;
+    }
+    if (!workDone_) {
         return;
     }
     join();
     const Finished finished = std::move(finished_);
     observer_.batchEnded();
     finished(moved_);
+}
+
+void Win32BatchRunner::waitForWorker() const
+{
+    if (busy()) {
+        WaitForSingleObject(thread_.get(), INFINITE);
+    }
 }
 
 void Win32BatchRunner::stopAndWait()

@@ -14,6 +14,10 @@ namespace fenrallo::win32 {
 
 class Win32BatchRunner final : public BatchRunner, private BatchProgress {
 public:
+    // Posted by the worker to the window: how far the batch is, and that it has ended.
+    static constexpr UINT kProgressMessage = WM_APP + 1;
+    static constexpr UINT kEndedMessage = WM_APP + 2;
+
     // What the window does around a batch, on the user-interface thread.
     class Observer {
     public:
@@ -23,11 +27,7 @@ public:
         virtual void batchEnded() = 0;
     };
 
-    // The worker posts `message` to `window`, which passes it to onMessage().
-    Win32BatchRunner(HWND window, UINT message, Observer& observer)
-        : window_(window), message_(message), observer_(observer)
-    {
-    }
+    Win32BatchRunner(HWND window, Observer& observer) : window_(window), observer_(observer) {}
     ~Win32BatchRunner() override { stopAndWait(); }
     Win32BatchRunner(const Win32BatchRunner&) = delete;
     Win32BatchRunner& operator=(const Win32BatchRunner&) = delete;
@@ -35,10 +35,15 @@ public:
     bool busy() const override { return static_cast<bool>(thread_); }
     void run(Work work, Finished finished) override;
 
-    void onMessage(WPARAM kind);
-    // Ends a running batch after the entry in progress (a copy to another volume is cancelled)
-    // and waits for its worker. Neither the observer nor the batch's Finished hears of it: the
-    // window is going.
+    // One of the two messages above, as the window received it.
+    void onMessage(UINT message);
+    // Ends a running batch after the entry in progress (a copy to another volume is cancelled
+    // and removed). The batch then ends as any other, with its end message.
+    void requestStop() { stop_ = true; }
+    // Waits until the worker has stopped touching files; its end message may still be on its way.
+    void waitForWorker() const;
+    // Stops a running batch and waits for its worker. Neither the observer nor the batch's
+    // Finished hears of it: the window is going.
     void stopAndWait();
 
 private:
@@ -50,7 +55,6 @@ private:
     void advance(int tried, int moved, int total) override;
 
     HWND window_;
-    UINT message_;
     Observer& observer_;
     UniqueHandle<HANDLE, CloseHandle> thread_;
     Work work_;
@@ -59,6 +63,9 @@ private:
     std::atomic<int> tried_{0};
     std::atomic<int> moved_{0};
     std::atomic<int> total_{0};
+    // Set by the worker once the work has returned: only then does an end message end a batch,
+    // whoever else posts one.
+    std::atomic<bool> workDone_{false};
     // Set while a progress message is on its way, so at most one is ever queued.
     std::atomic<bool> progressPosted_{false};
     ULONGLONG lastProgressPost_ = 0;  // the worker's alone

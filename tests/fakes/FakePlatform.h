@@ -2,8 +2,10 @@
 // file system of known paths that records every call the logic makes.
 #pragma once
 
+#include <chrono>
 #include <map>
 #include <stdexcept>
+#include <thread>
 #include <vector>
 
 #include "platform/BatchRunner.h"
@@ -75,12 +77,22 @@ public:
     std::vector<Call> moves;
     TextList launches;
     std::vector<Call> warnings;
-    bool warningsThrow = false;  // as a handler that fails would
+    // Each move waits for the batch to be stopped, then takes a moment to end and fails.
+    bool waitForStop = false;
+    std::atomic<int> waiting{0};
+    std::atomic<int> endedAfterStop{0};
 
     Text ProgramDirectory() override { return programDirectory; }
-    bool MoveWithoutReplace(const Text& from, const Text& to, const StopFlag&) override
+    bool MoveWithoutReplace(const Text& from, const Text& to, const StopFlag& stop) override
     {
         moves.push_back({from, to});
+        if (waitForStop) {
+            for (++waiting; !stop; std::this_thread::yield()) {
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            ++endedAfterStop;
+            return false;
+        }
         const auto source = entries.find(from);
         if (source == entries.end() || entries.count(to) != 0) {
             return false;
@@ -98,9 +110,6 @@ public:
     void LaunchFileManager(const Text& commandLine) override { launches.push_back(commandLine); }
     void ShowWarning(const Text& prompt, const Text& title) override
     {
-        if (warningsThrow) {
-            throw std::runtime_error("the warning failed");
-        }
         warnings.push_back({prompt, title});
     }
 };

@@ -344,12 +344,45 @@ TEST_F(WindowRoutingTest, KeysDoWhatDropsDoubleClicksAndClicksDo)
     EXPECT_EQ(platform_.launches.size(), 1U);
 }
 
-TEST_F(WindowRoutingTest, AHandlerThatThrowsLeavesTheWindowWorking)
+TEST_F(WindowRoutingTest, ClosingOrLoggingOffMidBatchStopsTheBatchFirst)
 {
-    platform_.warningsThrow = true;
-    click(ControlId::Command4);
-    drop(ControlId::List1, {L"Z:\\a"});
-    EXPECT_EQ(entries(control(ControlId::List1)), TextList{L"Z:\\a"});
+    platform_.entries = {{L"Z:\\a", fake::FakePlatform::Kind::File},
+                         {L"Z:\\b", fake::FakePlatform::Kind::File}};
+    platform_.waitForStop = true;
+    drop(ControlId::List1, {L"Z:\\a", L"Z:\\b"});
+    drop(ControlId::List2, {L"Z:\\out"});
+    const auto startBatch = [this](int waiting) {
+        SendMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
+        while (platform_.waiting < waiting) {
+            Sleep(1);
+        }
+    };
+    startBatch(1);
+    // Only the worker's own end message ends a batch.
+    PostMessageW(form(), win32::Win32BatchRunner::kEndedMessage, 0, 0);
+    pumpMessages();
+    EXPECT_FALSE(IsWindowEnabled(control(ControlId::List1)));
+    // A logoff is held up; when it comes all the same, the entry in progress ends first.
+    EXPECT_EQ(SendMessageW(form(), WM_QUERYENDSESSION, 0, 0), FALSE);
+    SendMessageW(form(), WM_ENDSESSION, TRUE, 0);
+    EXPECT_EQ(platform_.endedAfterStop, 1);
+    waitForBatch();
+    EXPECT_EQ(SendMessageW(form(), WM_QUERYENDSESSION, 0, 0), TRUE);
+    EXPECT_EQ(textOf(ControlId::Text1),
+              L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件本次共移动0个文件");
+
+    // Closed mid-batch, the window stays, disabled, until the batch has ended, then goes.
+    startBatch(2);
+    SendMessageW(form(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(form()));
+    EXPECT_FALSE(IsWindowEnabled(form()));
+    for (int i = 0; i < 500 && window_->handle() != nullptr; ++i) {
+        Sleep(10);
+        pumpMessages();
+    }
+    EXPECT_EQ(window_->handle(), nullptr);
+    EXPECT_EQ(platform_.endedAfterStop, 2);
+    EXPECT_EQ(platform_.moves.size(), 2U) << "a stopped batch goes no further";
 }
 
 TEST(FontChoice, FacesWithoutChineseGlyphsAreReplaced)
