@@ -131,6 +131,10 @@ LRESULT CALLBACK MainWindow::controlProc(HWND child, UINT message, WPARAM wParam
 
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message == TaskbarProgress::buttonCreatedMessage()) {
+        components_->taskbar.buttonCreated();
+        return 0;
+    }
     // One line per message: the switch is the window's table of contents.
     // clang-format off
     switch (message) {
@@ -165,7 +169,7 @@ std::optional<LRESULT> MainWindow::handleControlMessage(ControlId id, UINT messa
     // clang-format off
     switch (listKey(id, message, wParam)) {
     case ListKey::Paste: return onPaste(id);
-    case ListKey::Remove: components_->sources.onDoubleClick(); return 0;
+    case ListKey::Remove: components_->sources.onDeleteKey(); return 0;
     case ListKey::Swallow: return 0;
     case ListKey::None: return std::nullopt;
     }
@@ -205,12 +209,15 @@ void MainWindow::subclassControls() const
         SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc));
     }
     // Run as administrator, the program would otherwise never see drops from the file manager,
-    // which runs with less privilege (0x49 carries the drop's data between the two).
+    // which runs with less privilege (0x49 carries the drop's data between the two), nor hear
+    // that the shell made its taskbar button anew.
     for (const ControlId id : {ControlId::List1, ControlId::List2}) {
         for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049}}) {
             ChangeWindowMessageFilterEx(control(id), message, MSGFLT_ALLOW, nullptr);
         }
     }
+    ChangeWindowMessageFilterEx(window_, TaskbarProgress::buttonCreatedMessage(), MSGFLT_ALLOW,
+                                nullptr);
 }
 
 void MainWindow::layout(UINT dpi)

@@ -37,11 +37,13 @@ ITaskbarList3* TaskbarProgress::list()
     using Create = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
     const auto start = ole32Function<Start>("CoInitializeEx");
     const auto create = ole32Function<Create>("CoCreateInstance");
-    if (start == nullptr || create == nullptr ||
-        FAILED(start(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
-        return nullptr;
+    if (!comStarted_) {
+        if (start == nullptr || create == nullptr ||
+            FAILED(start(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE))) {
+            return nullptr;
+        }
+        comStarted_ = true;
     }
-    comStarted_ = true;
     void* created = nullptr;
     if (SUCCEEDED(create(CLSID_TaskbarList, nullptr, CLSCTX_INPROC_SERVER, IID_ITaskbarList3,
                          &created))) {
@@ -51,6 +53,19 @@ ITaskbarList3* TaskbarProgress::list()
         }
     }
     return list_.get();
+}
+
+UINT TaskbarProgress::buttonCreatedMessage()
+{
+    static const UINT message = RegisterWindowMessageW(L"TaskbarButtonCreated");
+    return message;
+}
+
+void TaskbarProgress::buttonCreated()
+{
+    // The next progress makes a new one.
+    list_.reset();
+    tried_ = false;
 }
 
 void TaskbarProgress::show(int done, int total)

@@ -20,6 +20,10 @@ public:
 
     void show(int done, int total);
     void clear();
+    // The message the shell sends when it has made the window's taskbar button anew (after the
+    // file manager restarted): the old taskbar object shows nothing any more.
+    static UINT buttonCreatedMessage();
+    void buttonCreated();
 
 private:
     static void release(ITaskbarList3* list) { list->Release(); }

@@ -48,4 +48,14 @@ void SourceList::onDoubleClick()
     }
 }
 
+void SourceList::onDeleteKey()
+{
+    const int selected = box_.selected();
+    onDoubleClick();
+    const int remaining = box_.count();
+    if (selected >= 0 && remaining > 0) {
+        box_.select(std::min(selected, remaining - 1));
+    }
+}
+
 }  // namespace fenrallo

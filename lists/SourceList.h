@@ -15,6 +15,9 @@ public:
     void onDrop(const TextList& paths);
     // Removes the selected entry, if any.
     void onDoubleClick();
+    // Removes the selected entry and selects the one that took its place, so the key removes
+    // entry after entry, as in the file manager.
+    void onDeleteKey();
 
     int count() const { return box_.count(); }
     // The empty text past the end.

@@ -21,6 +21,7 @@ public:
     virtual void removeAt(int position) = 0;
     // -1 when nothing is selected.
     virtual int selected() const = 0;
+    virtual void select(int position) = 0;
 
     // Brackets a run of inserts: the control stops redrawing and may reserve room for
     // `expectedInserts` more entries totalling `expectedChars` characters. Calls nest.

@@ -70,6 +70,11 @@ int Win32ListBox::selected() const
     return static_cast<int>(SendMessageW(box_, LB_GETCURSEL, 0, 0));
 }
 
+void Win32ListBox::select(int position)
+{
+    SendMessageW(box_, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
+}
+
 void Win32ListBox::beginBulkInsert(int expectedInserts, std::size_t expectedChars)
 {
     if (bulkDepth_++ > 0) {

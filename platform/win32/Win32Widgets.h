@@ -21,6 +21,7 @@ public:
     void insertAt(int position, const Text& text) override;
     void removeAt(int position) override;
     int selected() const override;
+    void select(int position) override;
     void beginBulkInsert(int expectedInserts, std::size_t expectedChars) override;
     void endBulkInsert() override;
 

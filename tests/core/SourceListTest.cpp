@@ -64,17 +64,28 @@ TEST(SourceList, DropPlacesNewPathsAtTheirDropPositions)
     }
 }
 
-TEST(SourceList, DoubleClickRemovesOnlyTheSelectedEntry)
+TEST(SourceList, DoubleClickAndDeleteRemoveOnlyTheSelectedEntry)
 {
-    const std::pair<int, TextList> cases[] = {
-        {-1, {L"A", L"B", L"C"}}, {0, {L"B", L"C"}}, {2, {L"A", L"B"}}};
-    for (const auto& [selection, after] : cases) {
-        Fixture f;
-        f.box.items = {L"A", L"B", L"C"};
-        f.box.selection = selection;
-        f.list.onDoubleClick();
-        EXPECT_EQ(f.box.items, after) << selection;
-        EXPECT_EQ(f.logBox.content, L"程序运行信息：");
+    struct Case {
+        int selection;
+        TextList after;
+        int selectedAfterDelete;
+    };
+    const Case cases[] = {{-1, {L"A", L"B", L"C"}, -1},
+                          {0, {L"B", L"C"}, 0},
+                          {1, {L"A", L"C"}, 1},
+                          {2, {L"A", L"B"}, 1}};
+    for (const Case& c : cases) {
+        for (const bool key : {false, true}) {
+            Fixture f;
+            f.box.items = {L"A", L"B", L"C"};
+            f.box.selection = c.selection;
+            key ? f.list.onDeleteKey() : f.list.onDoubleClick();
+            EXPECT_EQ(f.box.items, c.after) << c.selection;
+            // The list box's own choice after a double-click; the next entry after Delete.
+            EXPECT_EQ(f.box.selection, key ? c.selectedAfterDelete : -1) << c.selection;
+            EXPECT_EQ(f.logBox.content, L"程序运行信息：");
+        }
     }
 }
 

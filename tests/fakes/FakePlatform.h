@@ -40,6 +40,7 @@ public:
         selection = -1;
     }
     int selected() const override { return selection; }
+    void select(int position) override { selection = position; }
     void beginBulkInsert(int, std::size_t) override {}
     void endBulkInsert() override {}
 };

@@ -337,6 +337,8 @@ TEST_F(WindowRoutingTest, KeysDoWhatDropsDoubleClicksAndClicksDo)
     SendMessageW(control(ControlId::List1), LB_SETCURSEL, 0, 0);
     press(VK_DELETE, control(ControlId::List1));
     EXPECT_EQ(entries(control(ControlId::List1)), (TextList{L"Z:\\in\\b"}));
+    press(VK_DELETE, control(ControlId::List1));
+    EXPECT_EQ(entries(control(ControlId::List1)), TextList()) << "Delete selects the next entry";
 
     // Enter presses the focused button even when the focus was not put there by Tab.
     SetFocus(control(ControlId::Command6));
