@@ -49,7 +49,104 @@ std::optional<Text> imageOfChild(DWORD parent)
     return std::nullopt;
 }
 
-TEST(Fenrallo, StartsWarnsMovesAndClosesMidBatchLosingNothing)
+// Puts `paths` on the clipboard and pastes them into `list` of another process's window, as
+// copying in the file manager and Ctrl+V would.
+void paste(HWND list, const TextList& paths)
+{
+    static const HWND owner =
+        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    copyFiles(owner, paths);
+    SendMessageW(list, WM_PASTE, 0, 0);
+}
+
+// Sizes of the large file: copying it takes long enough to be caught in the middle.
+constexpr LONGLONG kLarge = 256LL << 20;
+
+// A large file on R: listed alone and moved to `target` on Q: by 移至指定目录, with the copy
+// under way when the constructor returns.
+class BigBatch {
+public:
+    BigBatch(HWND form, const Text& target) : target_(target)
+    {
+        static int serial = 0;
+        name_ = L"\\large-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                std::to_wstring(++serial) + L".bin";
+        {
+            const OwnedHandle file(
+                CreateFileW(path().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr));
+            LARGE_INTEGER end{};
+            end.QuadPart = kLarge - 4;
+            DWORD written = 0;
+            SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN);
+            WriteFile(file.get(), "last", 4, &written, nullptr);
+        }
+        const auto control = [form](ControlId c) { return GetDlgItem(form, controlCommandId(c)); };
+        paste(control(ControlId::List1), {path()});
+        paste(control(ControlId::List2), {target});
+        PostMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
+        for (int i = 0; i < 20000 && copy_.empty(); ++i) {
+            Sleep(1);
+            copy_ = temporaryCopy();
+        }
+        EXPECT_FALSE(copy_.empty()) << "no copy under way";
+    }
+    ~BigBatch() { DeleteFileW(path().c_str()); }
+    BigBatch(const BigBatch&) = delete;
+    BigBatch& operator=(const BigBatch&) = delete;
+
+    // The file is whole where it was and not at the target; a temporary copy only if `ended`
+    // mid-copy, never anything under the file's name.
+    void expectNotMoved(bool ended) const
+    {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        ASSERT_TRUE(GetFileAttributesExW(path().c_str(), GetFileExInfoStandard, &data));
+        EXPECT_EQ((LONGLONG{data.nFileSizeHigh} << 32) | data.nFileSizeLow, kLarge);
+        EXPECT_EQ(contents(target_ + name_), "<missing>");
+        EXPECT_EQ(temporaryCopy(), ended ? copy_ : Text()) << "a copy left behind or lost";
+    }
+
+private:
+    Text path() const { return L"R:" + name_; }
+    Text temporaryCopy() const
+    {
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW((target_ + L"\\~fenrallo-*.tmp").c_str(), &found);
+        if (search == INVALID_HANDLE_VALUE) {
+            return {};
+        }
+        FindClose(search);
+        return found.cFileName;
+    }
+
+    Text target_;
+    Text name_;
+    Text copy_;
+};
+
+// Another Fenrallo1.0.exe, started from where it was built.
+struct Program {
+    Program()
+    {
+        Text line = L"\"" + Text(_wgetenv(L"FENRALLO_EXE")) + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &started));
+        process = OwnedHandle(started.hProcess);
+        OwnedHandle thread(started.hThread);
+        form = waitFor([&started] {
+            const HWND found = FindWindowW(L"Fenrallo.Form1", nullptr);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(found, &owner);
+            return owner == started.dwProcessId ? found : nullptr;
+        });
+    }
+    OwnedHandle process;
+    HWND form = nullptr;
+};
+
+TEST(Fenrallo, StartsWarnsMovesAndClosesMidCopyLosingNothing)
 {
     const wchar_t* const folder = _wgetenv(L"FENRALLO_EXE_FOLDER");
     ASSERT_NE(folder, nullptr) << "run through exe_tests.sh, which starts the program";
@@ -85,16 +182,10 @@ TEST(Fenrallo, StartsWarnsMovesAndClosesMidBatchLosingNothing)
     };
     const Text out = scratch.text() + L"\\out";
     makeFolder(out);
-    const HWND clipboardOwner =
-        CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    const auto paste = [&](ControlId list, const TextList& paths) {
-        copyFiles(clipboardOwner, paths);
-        SendMessageW(control(list), WM_PASTE, 0, 0);
-    };
     const auto batchRunning = [&] { return !IsWindowEnabled(control(ControlId::Command5)); };
     const TextList first = makeFiles(L"\\in");
-    paste(ControlId::List1, first);
-    paste(ControlId::List2, {out});
+    paste(control(ControlId::List1), first);
+    paste(control(ControlId::List2), {out});
     PostMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
     ASSERT_TRUE(waitFor(batchRunning));
     // Meanwhile only 打开默认目录 answers, and holds the keyboard; the focus then returns.
@@ -109,7 +200,7 @@ TEST(Fenrallo, StartsWarnsMovesAndClosesMidBatchLosingNothing)
     }
     EXPECT_TRUE(IsWindowEnabled(control(ControlId::Command6)));
     EXPECT_EQ(focus(), control(ControlId::Command6));
-    paste(ControlId::List1, {out});
+    paste(control(ControlId::List1), {out});
     SendMessageW(form, WM_COMMAND, controlCommandId(ControlId::Command5), 0);
     ASSERT_TRUE(waitFor([&] { return !batchRunning(); }));
     EXPECT_EQ(focus(), control(ControlId::Command5));
@@ -127,24 +218,34 @@ TEST(Fenrallo, StartsWarnsMovesAndClosesMidBatchLosingNothing)
         << testing::PrintToString(started);
     EXPECT_EQ(_wcsicmp(fs::path(started).filename().c_str(), L"explorer.exe"), 0);
 
-    const TextList second = makeFiles(L"\\again");
-    paste(ControlId::List1, second);
-    PostMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
-    ASSERT_TRUE(waitFor(batchRunning));
-    PostMessageW(form, WM_CLOSE, 0, 0);
-    EXPECT_EQ(WaitForSingleObject(process.get(), 3000), WAIT_OBJECT_0)
+    // Closed in the middle of a copy to another volume, the program stops the copy, removes it
+    // and ends: the file is where it was, whole, and nothing of it is at the target.
+    const BigBatch closed(form, out);
+    SendMessageW(form, WM_CLOSE, 0, 0);
+    EXPECT_EQ(WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0)
         << "closing the window must end the program";
-    // Every file is where it was or at the target, never both, never neither.
-    int moved = 0;
-    for (const Text& file : second) {
-        const bool there = contents(out + file.substr(file.rfind(L'\\'))) == "bytes";
-        EXPECT_NE(contents(file) == "bytes", there) << testing::PrintToString(file);
-        moved += there ? 1 : 0;
-    }
-    EXPECT_LT(moved, 1500) << "the batch ended before the window was closed";
+    closed.expectNotMoved(false);
     TerminateProcess(process.get(), 1);
-    DestroyWindow(clipboardOwner);
 }
 
+// Logged off, or ended at any instant, in the middle of a copy to another volume: the file is
+// never left half-copied under its name.
+TEST(Fenrallo, LogoffOrAnEndMidCopyLeavesEveryFileWholeInOnePlace)
+{
+    ScratchDir scratch;
+    for (const bool logoff : {true, false}) {
+        SCOPED_TRACE(logoff ? "logoff" : "ended");
+        const Program program;
+        const BigBatch batch(program.form, scratch.text());
+        if (logoff) {
+            EXPECT_EQ(SendMessageW(program.form, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), FALSE);
+            // Windows may end the process the moment this returns.
+            SendMessageW(program.form, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+        }
+        TerminateProcess(program.process.get(), 1);
+        WaitForSingleObject(program.process.get(), 20000);
+        batch.expectNotMoved(!logoff);
+    }
+}
 }  // namespace
 }  // namespace fenrallo::test

@@ -11,4 +11,4 @@ mkdir -p "$folder"
 cp "$2" "$folder/"
 cp "$2" "$folder/explorer.exe"
 wine "$folder/Fenrallo1.0.exe" >/dev/null 2>&1 &
-FENRALLO_EXE_FOLDER="Q:\\exe-$$\\$(printf '%s' "$deep" | tr / '\\')" wine "$1"
+FENRALLO_EXE="Z:$(printf '%s' "$2" | tr / '\\')" FENRALLO_EXE_FOLDER="Q:\\exe-$$\\$(printf '%s' "$deep" | tr / '\\')" wine "$1"
