@@ -9,34 +9,53 @@ constexpr std::array kLocked = {ControlId::Command4, ControlId::Command5, Contro
 
 }  // namespace
 
-void BatchLock::lock(HWND form, const FormLayout& layout)
+bool BatchLock::mayClose(win32::Win32BatchRunner& runner)
+{
+    if (!runner.busy()) {
+        return true;
+    }
+    closing_ = true;
+    runner.requestStop();
+    EnableWindow(form_, FALSE);
+    return false;
+}
+
+void BatchLock::batchStarted()
 {
     // Logging off now would end the moves midway: Windows names the reason when it asks.
-    ShutdownBlockReasonCreate(form, L"正在移动文件");
+    ShutdownBlockReasonCreate(form_, L"正在移动文件");
     focusBefore_ = GetFocus();
     for (const ControlId id : kLocked) {
-        EnableWindow(layout.control(id), FALSE);
+        EnableWindow(layout_.control(id), FALSE);
     }
     // A disabled control takes no keys; the keyboard stays with the window.
-    if (focusBefore_ != nullptr && IsChild(form, focusBefore_) && !IsWindowEnabled(focusBefore_)) {
-        SetFocus(layout.control(ControlId::Command6));
+    if (focusBefore_ != nullptr && IsChild(form_, focusBefore_) && !IsWindowEnabled(focusBefore_)) {
+        SetFocus(layout_.control(ControlId::Command6));
     }
 }
 
-HWND BatchLock::unlock(HWND form, const FormLayout& layout)
+void BatchLock::batchAdvanced(int tried, int total)
 {
-    ShutdownBlockReasonDestroy(form);
+    taskbar_.show(tried, total);
+}
+
+void BatchLock::batchEnded()
+{
+    taskbar_.clear();
+    ShutdownBlockReasonDestroy(form_);
     for (const ControlId id : kLocked) {
-        EnableWindow(layout.control(id), TRUE);
+        EnableWindow(layout_.control(id), TRUE);
     }
-    if (focusBefore_ == nullptr || !IsChild(form, focusBefore_)) {
-        return nullptr;
+    if (focusBefore_ != nullptr && IsChild(form_, focusBefore_)) {
+        focus_.remember(focusBefore_);
+        // Only within the window: an inactive window gets it back when it is activated.
+        if (IsChild(form_, GetFocus())) {
+            SetFocus(focusBefore_);
+        }
     }
-    // Only within the window: an inactive window gets it back when it is activated.
-    if (IsChild(form, GetFocus())) {
-        SetFocus(focusBefore_);
+    if (closing_) {
+        PostMessageW(form_, WM_CLOSE, 0, 0);
     }
-    return focusBefore_;
 }
 
 }  // namespace fenrallo

@@ -50,6 +50,13 @@ bool FormLayout::createControls(HWND form, HINSTANCE instance)
             return false;
         }
         controls_[static_cast<std::size_t>(entry.id)] = created;
+        // Run as administrator, the program would otherwise never see drops from the file
+        // manager, which runs with less privilege (0x49 carries the drop's data between the two).
+        if ((entry.exStyle & WS_EX_ACCEPTFILES) != 0) {
+            for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049}}) {
+                ChangeWindowMessageFilterEx(created, message, MSGFLT_ALLOW, nullptr);
+            }
+        }
     }
     return true;
 }

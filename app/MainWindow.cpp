@@ -3,8 +3,8 @@
 // component that owns the behaviour.
 #include "app/MainWindow.h"
 
+#include "app/BatchLock.h"
 #include "app/Dpi.h"
-#include "app/TaskbarProgress.h"
 #include "lists/SourceList.h"
 #include "lists/TargetList.h"
 #include "log/RunLog.h"
@@ -25,13 +25,13 @@ using Runner = win32::Win32BatchRunner;
 }  // namespace
 
 struct MainWindow::Components {
-    Components(PlatformServices& platform, win32::Win32BatchRunner::Observer& observer, HWND window,
-               HWND list1, HWND list2, HWND text1)
-        : runner(window, observer),
-          taskbar(window),
-          sourceBox(list1),
-          targetBox(list2),
-          logBox(text1, RunLog::kRed),
+    Components(PlatformServices& platform, HWND window, const FormLayout& layout,
+               FocusMemory& focus)
+        : lock(window, layout, focus),
+          runner(window, lock),
+          sourceBox(layout.control(ControlId::List1)),
+          targetBox(layout.control(ControlId::List2)),
+          logBox(layout.control(ControlId::Text1), RunLog::kRed),
           log(logBox),
           sources(sourceBox, log),
           targets(targetBox),
@@ -44,8 +44,8 @@ struct MainWindow::Components {
     Components(const Components&) = delete;
     Components& operator=(const Components&) = delete;
 
+    BatchLock lock;
     win32::Win32BatchRunner runner;
-    TaskbarProgress taskbar;
     win32::Win32ListBox sourceBox;
     win32::Win32ListBox targetBox;
     win32::Win32TextBox logBox;
@@ -108,31 +108,10 @@ LRESULT CALLBACK MainWindow::windowProc(HWND window, UINT message, WPARAM wParam
     return self->handleMessage(message, wParam, lParam);
 }
 
-LRESULT CALLBACK MainWindow::controlProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    // The class's own procedure sits in the control's user data, which the system classes
-    // leave to the application.
-    const auto original = reinterpret_cast<WNDPROC>(GetWindowLongPtrW(child, GWLP_USERDATA));
-    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(GetParent(child), GWLP_USERDATA));
-    ControlId id{};
-    if (self == nullptr || !controlFromCommandId(GetDlgCtrlID(child), id)) {
-        return CallWindowProcW(original, child, message, wParam, lParam);
-    }
-    const std::optional<LRESULT> handled = self->handleControlMessage(id, message, wParam, lParam);
-    if (handled) {
-        return *handled;
-    }
-    const LRESULT result = CallWindowProcW(original, child, message, wParam, lParam);
-    if (id == ControlId::Text1) {
-        self->log_.handled(message);
-    }
-    return result;
-}
-
 LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
     if (message == TaskbarProgress::buttonCreatedMessage()) {
-        components_->taskbar.buttonCreated();
+        components_->lock.taskbar().buttonCreated();
         return 0;
     }
     // One line per message: the switch is the window's table of contents.
@@ -141,15 +120,15 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CREATE: return onCreate();
     case WM_COMMAND: return onCommand(LOWORD(wParam), HIWORD(wParam));
     case WM_CTLCOLORSTATIC:
-    case WM_CTLCOLOREDIT: return onControlColour(message, reinterpret_cast<HDC>(wParam),
-                                                 reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLOREDIT: return onControlColour(message, wParam, lParam);
     case WM_DPICHANGED: return onDpiChanged(HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
     case WM_ACTIVATE: return onActivate(wParam, lParam);
     case WM_SETFOCUS: focus_.restore(control(ControlId::List1), control(ControlId::Command6)); return 0;
-    case WM_CLOSE: return onClose();
+    case WM_CLOSE: if (components_->lock.mayClose(components_->runner)) DestroyWindow(window_); return 0;
     case WM_QUERYENDSESSION: return components_->runner.busy() ? FALSE : TRUE;
-    case WM_ENDSESSION: return onEndSession(wParam != FALSE);
-    case WM_DESTROY: return onDestroy();
+    // Windows may end the process the moment this returns: the copy in progress goes first.
+    case WM_ENDSESSION: if (wParam != FALSE) components_->runner.stopAndWaitForWorker(); return 0;
+    case WM_DESTROY: PostQuitMessage(0); return 0;
     case Runner::kProgressMessage:
     case Runner::kEndedMessage: components_->runner.onMessage(message); return 0;
     default: return DefWindowProcW(window_, message, wParam, lParam);
@@ -157,9 +136,13 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     // clang-format on
 }
 
-std::optional<LRESULT> MainWindow::handleControlMessage(ControlId id, UINT message, WPARAM wParam,
-                                                        LPARAM lParam)
+std::optional<LRESULT> MainWindow::beforeControl(HWND child, UINT message, WPARAM wParam,
+                                                 LPARAM lParam)
 {
+    ControlId id{};
+    if (!controlFromCommandId(GetDlgCtrlID(child), id) || !components_) {
+        return std::nullopt;
+    }
     if (message == WM_DROPFILES) {
         return onDropFiles(id, reinterpret_cast<HDROP>(wParam));
     }
@@ -177,6 +160,13 @@ std::optional<LRESULT> MainWindow::handleControlMessage(ControlId id, UINT messa
     return std::nullopt;
 }
 
+void MainWindow::afterControl(HWND child, UINT message)
+{
+    if (child == control(ControlId::Text1)) {
+        log_.handled(message);
+    }
+}
+
 LRESULT MainWindow::onCreate()
 {
     if (ownPlatform_) {
@@ -189,10 +179,7 @@ LRESULT MainWindow::onCreate()
     if (!log_.create(control(ControlId::Text1), instance_)) {
         return -1;
     }
-    win32::Win32BatchRunner::Observer& observer = *this;
-    components_ =
-        std::make_unique<Components>(platform_, observer, window_, control(ControlId::List1),
-                                     control(ControlId::List2), control(ControlId::Text1));
+    components_ = std::make_unique<Components>(platform_, window_, layout_, focus_);
     const UINT dpi = dpiOfWindow(window_);
     layout_.placeForm(dpi);
     layout(dpi);
@@ -200,22 +187,15 @@ LRESULT MainWindow::onCreate()
     return 0;
 }
 
-void MainWindow::subclassControls() const
+void MainWindow::subclassControls()
 {
     // Drops and keys arrive at the list boxes themselves, and focus and clicks at the log.
-    for (const ControlId id : {ControlId::List1, ControlId::List2, ControlId::Text1}) {
-        const HWND child = control(id);
-        SetWindowLongPtrW(child, GWLP_USERDATA, GetWindowLongPtrW(child, GWLP_WNDPROC));
-        SetWindowLongPtrW(child, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(controlProc));
+    const std::array subclassed = {ControlId::List1, ControlId::List2, ControlId::Text1};
+    for (std::size_t i = 0; i < subclassed.size(); ++i) {
+        subclasses_[i].attach(control(subclassed[i]), *this);
     }
-    // Run as administrator, the program would otherwise never see drops from the file manager,
-    // which runs with less privilege (0x49 carries the drop's data between the two), nor hear
-    // that the shell made its taskbar button anew.
-    for (const ControlId id : {ControlId::List1, ControlId::List2}) {
-        for (const UINT message : {UINT{WM_DROPFILES}, UINT{WM_COPYDATA}, UINT{0x0049}}) {
-            ChangeWindowMessageFilterEx(control(id), message, MSGFLT_ALLOW, nullptr);
-        }
-    }
+    // Run as administrator, the program would otherwise never hear that the shell, which runs
+    // with less privilege, made its taskbar button anew.
     ChangeWindowMessageFilterEx(window_, TaskbarProgress::buttonCreatedMessage(), MSGFLT_ALLOW,
                                 nullptr);
 }
@@ -242,30 +222,28 @@ LRESULT MainWindow::onCommand(int commandId, int notification)
         return 0;
     }
     ControlId id{};
+    const bool clicked = notification == BN_CLICKED;
     if (!controlFromCommandId(commandId, id) || !components_) {
         return 0;
     }
-    if (id == ControlId::List1 && notification == LBN_DBLCLK) {
-        components_->sources.onDoubleClick();
-    } else if (id == ControlId::Command4 && notification == BN_CLICKED) {
-        components_->mover.moveToDefaultDirectory();
-    } else if (id == ControlId::Command5 && notification == BN_CLICKED) {
-        components_->mover.moveToSpecifiedDirectory();
-    } else if (id == ControlId::Command6 && notification == BN_CLICKED) {
-        components_->opener.openDefaultDirectory();
+    // clang-format off
+    switch (id) {
+    case ControlId::List1: if (notification == LBN_DBLCLK) components_->sources.onDoubleClick(); break;
+    case ControlId::Command4: if (clicked) components_->mover.moveToDefaultDirectory(); break;
+    case ControlId::Command5: if (clicked) components_->mover.moveToSpecifiedDirectory(); break;
+    case ControlId::Command6: if (clicked) components_->opener.openDefaultDirectory(); break;
+    default: break;
     }
+    // clang-format on
     return 0;
 }
 
-LRESULT MainWindow::onControlColour(UINT message, HDC dc, HWND child)
+LRESULT MainWindow::onControlColour(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (child != control(ControlId::Text1) || !components_) {
-        return DefWindowProcW(window_, message, reinterpret_cast<WPARAM>(dc),
-                              reinterpret_cast<LPARAM>(child));
+    if (reinterpret_cast<HWND>(lParam) != control(ControlId::Text1) || !components_) {
+        return DefWindowProcW(window_, message, wParam, lParam);
     }
-    SetTextColor(dc, components_->logBox.textColour());
-    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
-    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+    return log_.paint(reinterpret_cast<HDC>(wParam), components_->logBox.textColour());
 }
 
 LRESULT MainWindow::onDpiChanged(UINT newDpi, const RECT& suggested)
@@ -284,45 +262,9 @@ LRESULT MainWindow::onActivate(WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window_, WM_ACTIVATE, wParam, lParam);
 }
 
-LRESULT MainWindow::onClose()
-{
-    if (!components_->runner.busy()) {
-        DestroyWindow(window_);
-        return 0;
-    }
-    // No invisible process that goes on moving files: the window stays, disabled, until the
-    // worker has stopped, and closes when the batch has ended.
-    closing_ = true;
-    components_->runner.requestStop();
-    EnableWindow(window_, FALSE);
-    return 0;
-}
-
-LRESULT MainWindow::onEndSession(bool ending)
-{
-    // The process may be ended the moment this returns: the copy in progress is cancelled and
-    // removed first, so every entry is in exactly one place by then.
-    if (ending) {
-        components_->runner.requestStop();
-        components_->runner.waitForWorker();
-    }
-    return 0;
-}
-
-LRESULT MainWindow::onDestroy()
-{
-    PostQuitMessage(0);
-    return 0;
-}
-
 LRESULT MainWindow::onDropFiles(ControlId list, HDROP drop)
 {
-    TextList paths;
-    {
-        const win32::DropHandle owned(drop);
-        paths = win32::droppedPaths(owned.get());
-    }
-    return takePaths(list, paths);
+    return takePaths(list, win32::droppedPaths(win32::DropHandle(drop).get()));
 }
 
 LRESULT MainWindow::onPaste(ControlId list)
@@ -344,27 +286,6 @@ LRESULT MainWindow::takePaths(ControlId list, const TextList& paths)
         components_->targets.onDrop(paths);
     }
     return 0;
-}
-
-void MainWindow::batchStarted()
-{
-    lock_.lock(window_, layout_);
-}
-
-void MainWindow::batchAdvanced(int tried, int total)
-{
-    components_->taskbar.show(tried, total);
-}
-
-void MainWindow::batchEnded()
-{
-    components_->taskbar.clear();
-    if (const HWND back = lock_.unlock(window_, layout_)) {
-        focus_.remember(back);
-    }
-    if (closing_) {
-        PostMessageW(window_, WM_CLOSE, 0, 0);
-    }
 }
 
 }  // namespace fenrallo

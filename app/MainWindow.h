@@ -8,15 +8,15 @@
 
 #include <shellapi.h>
 
+#include <array>
 #include <memory>
 #include <optional>
 
-#include "app/BatchLock.h"
 #include "app/FormLayout.h"
 #include "app/Keyboard.h"
 #include "app/ReadOnlyLog.h"
+#include "app/Subclass.h"
 #include "platform/PlatformServices.h"
-#include "platform/win32/Win32BatchRunner.h"
 
 namespace fenrallo {
 
@@ -24,7 +24,7 @@ namespace win32 {
 class Win32PlatformServices;
 }
 
-class MainWindow : private win32::Win32BatchRunner::Observer {
+class MainWindow : private ControlListener {
 public:
     // Reaches the real platform, with this window as the owner of its message boxes.
     MainWindow();
@@ -49,32 +49,24 @@ private:
     struct Components;
 
     static LRESULT CALLBACK windowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-    static LRESULT CALLBACK controlProc(HWND child, UINT message, WPARAM wParam, LPARAM lParam);
 
     LRESULT handleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    // Nothing when the control's own procedure should handle the message.
-    std::optional<LRESULT> handleControlMessage(ControlId id, UINT message, WPARAM wParam,
-                                                LPARAM lParam);
+    std::optional<LRESULT> beforeControl(HWND child, UINT message, WPARAM wParam,
+                                         LPARAM lParam) override;
+    void afterControl(HWND child, UINT message) override;
 
     LRESULT onCreate();
     LRESULT onCommand(int commandId, int notification);
-    LRESULT onControlColour(UINT message, HDC dc, HWND child);
+    LRESULT onControlColour(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onDpiChanged(UINT newDpi, const RECT& suggested);
     LRESULT onActivate(WPARAM wParam, LPARAM lParam);
-    LRESULT onClose();
-    LRESULT onEndSession(bool ending);
-    LRESULT onDestroy();
     LRESULT onDropFiles(ControlId list, HDROP drop);
     LRESULT onPaste(ControlId list);
     // Where dropped and pasted paths meet: the list's own drop intake.
     LRESULT takePaths(ControlId list, const TextList& paths);
 
-    void batchStarted() override;
-    void batchAdvanced(int tried, int total) override;
-    void batchEnded() override;
-
     // Lets the lists and the log's messages through the control procedures of this window.
-    void subclassControls() const;
+    void subclassControls();
     void layout(UINT dpi);
     void runLoadSetup();
 
@@ -84,9 +76,8 @@ private:
     HWND window_ = nullptr;
     FormLayout layout_;
     ReadOnlyLog log_;
+    std::array<Subclass, 3> subclasses_;
     FocusMemory focus_;
-    BatchLock lock_;
-    bool closing_ = false;
     std::unique_ptr<Components> components_;
 };
 

@@ -153,6 +153,13 @@ void ReadOnlyLog::handled(UINT message)
     }
 }
 
+LRESULT ReadOnlyLog::paint(HDC dc, COLORREF colour)
+{
+    SetTextColor(dc, colour);
+    SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+    return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_WINDOW));
+}
+
 void ReadOnlyLog::refuseFocus(HWND previous)
 {
     const HWND form = GetParent(log_);

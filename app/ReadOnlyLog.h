@@ -24,6 +24,8 @@ public:
     std::optional<LRESULT> filter(UINT message, WPARAM wParam, LPARAM lParam);
     // After the edit procedure handled `message`.
     void handled(UINT message);
+    // Answers WM_CTLCOLOREDIT and WM_CTLCOLORSTATIC for the log: its text in `colour`.
+    static LRESULT paint(HDC dc, COLORREF colour);
 
     HWND handle() const { return bar_; }
 

@@ -75,9 +75,10 @@ void Win32BatchRunner::onMessage(UINT message)
     finished(moved_);
 }
 
-void Win32BatchRunner::waitForWorker() const
+void Win32BatchRunner::stopAndWaitForWorker()
 {
     if (busy()) {
+        stop_ = true;
         WaitForSingleObject(thread_.get(), INFINITE);
     }
 }

@@ -40,8 +40,9 @@ public:
     // Ends a running batch after the entry in progress (a copy to another volume is cancelled
     // and removed). The batch then ends as any other, with its end message.
     void requestStop() { stop_ = true; }
-    // Waits until the worker has stopped touching files; its end message may still be on its way.
-    void waitForWorker() const;
+    // Stops a running batch and waits until the worker has stopped touching files; its end
+    // message may still be on its way.
+    void stopAndWaitForWorker();
     // Stops a running batch and waits for its worker. Neither the observer nor the batch's
     // Finished hears of it: the window is going.
     void stopAndWait();

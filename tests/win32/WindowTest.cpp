@@ -12,6 +12,7 @@
 #include "Support.h"
 #include "app/Fonts.h"
 #include "app/MainWindow.h"
+#include "platform/win32/Win32BatchRunner.h"
 #include "platform/win32/Win32Widgets.h"
 #include "tests/fakes/FakePlatform.h"
 
