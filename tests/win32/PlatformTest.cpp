@@ -14,75 +14,40 @@ namespace {
 
 using win32::Win32PlatformServices;
 
-// Each row names its source and destination with $ for the row's folder on Q: and ^ for one on
-// R:, another volume. The source is made with its attributes (a folder holds inner.txt) unless
-// they are kMissing. Before the move, IsOrdinaryFile tells whether the source is an ordinary file.
 constexpr DWORD kMissing = INVALID_FILE_ATTRIBUTES;
 constexpr DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY;
 
-// What another program does meanwhile: has the source open, or takes the destination's name.
+// What another program does meanwhile: has the source open or mapped into memory (a mapped
+// file cannot be deleted), takes the destination's name before or during a copy, or stops it.
 enum class Other { None, Reading, Writing, Mapping, NameTaken, NameTakenMidCopy, Stop };
 
-struct MoveCase {
-    const char* name;
-    Text from;
-    Text to;
-    DWORD source;
-    bool moves;
-    Other other = Other::None;
-};
-
-Text place(Text path, const Text& here, const Text& there)
-{
-    for (const auto& [mark, folder] : {std::pair{L'$', here}, std::pair{L'^', there}}) {
-        for (std::size_t at = path.find(mark); at != Text::npos; at = path.find(mark)) {
-            path.replace(at, 1, folder);
-        }
-    }
-    return path;
-}
-
-FILETIME lastWrite(const Text& path)
-{
-    WIN32_FILE_ATTRIBUTE_DATA data{};
-    GetFileAttributesExW(win32::extendedLengthPath(path).c_str(), GetFileExInfoStandard, &data);
-    return data.ftLastWriteTime;
-}
-
-// Another program's hold on `path` for as long as it lives.
 struct Hold {
     Hold(Other other, const Text& path)
+        : file(other == Other::Reading || other == Other::Writing || other == Other::Mapping
+                   ? CreateFileW(path.c_str(),
+                                 other == Other::Writing ? GENERIC_WRITE : GENERIC_READ,
+                                 other == Other::Writing   ? FILE_SHARE_READ | FILE_SHARE_WRITE
+                                 : other == Other::Mapping ? FILE_SHARE_READ | FILE_SHARE_DELETE
+                                                           : FILE_SHARE_READ,
+                                 nullptr, OPEN_EXISTING, 0, nullptr)
+                   : nullptr),
+          mapping(other == Other::Mapping
+                      ? CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr)
+                      : nullptr),
+          view(mapping ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr)
     {
-        const DWORD access = other == Other::Writing ? GENERIC_WRITE : GENERIC_READ;
-        const DWORD share = other == Other::Writing   ? FILE_SHARE_READ | FILE_SHARE_WRITE
-                            : other == Other::Mapping ? FILE_SHARE_READ | FILE_SHARE_DELETE
-                                                      : FILE_SHARE_READ;
-        const bool holds =
-            other == Other::Reading || other == Other::Writing || other == Other::Mapping;
-        file = OwnedHandle(
-            holds ? CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING, 0, nullptr)
-                  : nullptr);
-        // A file mapped into memory cannot be deleted while the view lasts, even with its
-        // handles closed: the copy is made, and then the source refuses to go.
-        if (other == Other::Mapping) {
-            const OwnedHandle mapping(
-                CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr));
-            view = MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0);
-            file.reset();
-        }
     }
-    ~Hold()
-    {
-        if (view != nullptr) {
-            UnmapViewOfFile(view);
-        }
-    }
+    ~Hold() { UnmapViewOfFile(view); }
     Hold(const Hold&) = delete;
     Hold& operator=(const Hold&) = delete;
     OwnedHandle file;
-    void* view = nullptr;
+    OwnedHandle mapping;
+    void* view;
 };
 
+// Each row names its source and destination with $ for the row's folder on Q: and ^ for one on
+// R:, another volume. The source is made with its attributes (a folder holds inner.txt) unless
+// they are kMissing. Before the move, IsOrdinaryFile tells whether the source is an ordinary file.
 TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles)
 {
     ASSERT_TRUE(haveScratchDrives()) << "run under tools/with-wine, which maps Q: and R:";
@@ -90,9 +55,17 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
     const Text deep =
         L"$\\deep\\" + Text(90, L'a') + L"\\" + Text(90, L'b') + L"\\" + Text(90, L'c');
     const DWORD file = FILE_ATTRIBUTE_NORMAL;
-    const MoveCase cases[] = {
+    const DWORD readOnly = FILE_ATTRIBUTE_READONLY;
+    const struct {
+        const char* name;
+        Text from;
+        Text to;
+        DWORD source;
+        bool moves;
+        Other other = Other::None;
+    } cases[] = {
         {"names outside any code page", L"$\\源 😀.txt", L"$\\out\\ไทย ❄ 한국어.txt", file, true},
-        {"a read-only file", L"$\\r.txt", L"$\\out\\r.txt", FILE_ATTRIBUTE_READONLY, true},
+        {"a read-only file", L"$\\r.txt", L"$\\out\\r.txt", readOnly, true},
         {"a hidden file", L"$\\h.txt", L"$\\out\\h.txt", FILE_ATTRIBUTE_HIDDEN, true},
         {"a system file", L"$\\s.txt", L"$\\out\\s.txt", FILE_ATTRIBUTE_SYSTEM, true},
         {"a folder", L"$\\dir", L"$\\out\\dir", kFolder, true},
@@ -107,34 +80,39 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         {"into a folder that does not exist", L"$\\a.txt", L"$\\none\\a.txt", file, false},
         {"a folder into itself", L"$\\dir", L"$\\dir\\dir", kFolder, false},
         {"a source held open", L"$\\a.txt", L"$\\out\\a.txt", file, false, Other::Reading},
-        {"a file across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, true},
-        {"a read-only file across volumes", L"^\\r.txt", L"$\\out\\r.txt", FILE_ATTRIBUTE_READONLY,
-         true},
-        {"past MAX_PATH across volumes", L"^\\a.txt", deep + L"\\a.txt", file, true},
+        {"across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, true},
+        {"read-only, across volumes", L"^\\r.txt", L"$\\out\\r.txt", readOnly, true},
+        {"past MAX_PATH, across volumes", L"^\\a.txt", deep + L"\\a.txt", file, true},
         {"a folder across volumes", L"^\\dir", L"$\\out\\dir", kFolder, false},
-        {"onto an existing file across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false,
+        {"onto a file, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false,
          Other::NameTaken},
-        {"a file held open across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false,
-         Other::Reading},
-        {"a file open for writing across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false,
+        {"held open, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::Reading},
+        {"open for writing, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false,
          Other::Writing},
-        {"a file that cannot be deleted across volumes", L"^\\r.txt", L"$\\out\\r.txt",
-         FILE_ATTRIBUTE_READONLY, false, Other::Mapping},
+        {"not to be deleted, across volumes", L"^\\r.txt", L"$\\out\\r.txt", readOnly, false,
+         Other::Mapping},
         {"the name taken mid-copy", L"^\\a.txt", L"$\\out\\a.txt", file, false,
          Other::NameTakenMidCopy},
         {"a stop mid-copy", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::Stop},
     };
-    // Two chunks and a bit, so that something happens mid-copy.
-    const std::string moved = std::string((2 << 20) + 5, 'm');
+    // Several chunks, so that something can happen mid-copy.
+    const std::string moved = std::string((1 << 20) + 5, 'm');
     const FILETIME written{0x12345678, 0x01c00000};
-    for (const MoveCase& c : cases) {
+    for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
-        ScratchDir here;
-        ScratchDir there(L"R:\\");
-        deepFolder(here.text() + L"\\deep");
-        makeFolder(here.text() + L"\\out");
-        const Text from = place(c.from, here.text(), there.text());
-        const Text to = place(c.to, here.text(), there.text());
+        const Text here = scratchFolder();
+        const Text there = scratchFolder(L"R:\\");
+        deepFolder(here + L"\\deep");
+        makeFolder(here + L"\\out");
+        Text from = c.from;
+        Text to = c.to;
+        for (Text* path : {&from, &to}) {
+            for (const auto& [mark, folder] : {std::pair{L'$', here}, {L'^', there}}) {
+                for (std::size_t at = path->find(mark); at != Text::npos; at = path->find(mark)) {
+                    path->replace(at, 1, folder);
+                }
+            }
+        }
         const bool folder = c.source == kFolder;
         const auto inner = [folder](const Text& entry) {
             return folder ? entry + L"\\inner.txt" : entry;
@@ -151,50 +129,41 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         if (c.other == Other::NameTaken) {
             makeFile(inner(to), "already there");
         }
-        const bool ordinary =
-            (c.source & (kFolder | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) == 0;
-        EXPECT_EQ(Win32PlatformServices().IsOrdinaryFile(from), ordinary);
-
-        bool moves = false;
+        const DWORD kind = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+        EXPECT_EQ(Win32PlatformServices().IsOrdinaryFile(from),
+                  (c.source & (kind | kFolder)) == 0 || c.source == readOnly);
         {
             const Hold hold(c.other, from);
-            const StopFlag stop{false};
-            if (c.other == Other::NameTakenMidCopy || c.other == Other::Stop) {
-                moves = win32::moveWithoutReplace(from, to, [&](std::uint64_t copied) {
-                    if (copied > 0 && c.other == Other::NameTakenMidCopy && !fs::exists(to)) {
-                        makeFile(to, "already there");
-                    }
-                    return copied == 0 || c.other != Other::Stop;
-                });
-            } else {
-                moves = Win32PlatformServices().MoveWithoutReplace(from, to, stop);
-            }
+            EXPECT_EQ(win32::moveWithoutReplace(from, to,
+                                                [&](std::uint64_t copied) {
+                                                    if (copied > 0 &&
+                                                        c.other == Other::NameTakenMidCopy &&
+                                                        !fs::exists(to)) {
+                                                        makeFile(to, "already there");
+                                                    }
+                                                    return copied == 0 || c.other != Other::Stop;
+                                                }),
+                      c.moves);
         }
-        EXPECT_EQ(moves, c.moves);
-
         const bool taken = c.other == Other::NameTaken || c.other == Other::NameTakenMidCopy;
         if (c.source != kMissing) {
             EXPECT_EQ(contents(inner(from)), c.moves ? "<missing>" : moved);
         }
         EXPECT_EQ(contents(inner(to)), c.moves ? moved : (taken ? "already there" : "<missing>"));
-        if (c.moves) {
-            // Kept as they were, across volumes too.
-            const DWORD kind =
-                FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
-            EXPECT_EQ(GetFileAttributesW(win32::extendedLengthPath(inner(to)).c_str()) & kind,
-                      folder ? 0 : c.source & kind);
-            const FILETIME kept = lastWrite(inner(to));
-            EXPECT_EQ(CompareFileTime(&written, &kept), 0);
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        // Attributes and times are kept as they were, across volumes too.
+        if (c.moves && GetFileAttributesExW(win32::extendedLengthPath(inner(to)).c_str(),
+                                            GetFileExInfoStandard, &data)) {
+            EXPECT_EQ(data.dwFileAttributes & kind, folder ? 0 : c.source & kind);
+            EXPECT_EQ(CompareFileTime(&written, &data.ftLastWriteTime), 0);
         }
         // Nothing half-done is left behind anywhere.
-        for (const Text& folderText : {here.text() + L"\\out", there.text()}) {
+        for (const Text& folderText : {here + L"\\out", there}) {
             for (const auto& entry : fs::directory_iterator(folderText)) {
                 EXPECT_NE(entry.path().filename().wstring().rfind(win32::kTemporaryPrefix, 0), 0U)
                     << entry.path();
             }
         }
-        SetFileAttributesW(win32::extendedLengthPath(to).c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(root.c_str());
     }
 }
 
@@ -202,10 +171,11 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
 // its file, a sync client. The move is over by then; the moved file must stay where it went.
 TEST(Win32PlatformServices, AFileMadeAtTheSourceRightAfterAMoveTakesNothingFromIt)
 {
-    ScratchDir here;
+    const Text here = scratchFolder();
+    makeFolder(here + L"\\out");
     TextList sources;
     for (int i = 0; i < 200; ++i) {
-        sources.push_back(here.text() + L"\\" + std::to_wstring(i));
+        sources.push_back(here + L"\\" + std::to_wstring(i));
         makeFile(sources.back(), "original " + std::to_string(i));
     }
     std::atomic<bool> done{false};
@@ -217,10 +187,9 @@ TEST(Win32PlatformServices, AFileMadeAtTheSourceRightAfterAMoveTakesNothingFromI
             }
         }
     });
-    makeFolder(here.text() + L"\\out");
     const StopFlag stop{false};
     for (int i = 0; i < 200; ++i) {
-        const Text to = here.text() + L"\\out\\" + std::to_wstring(i);
+        const Text to = here + L"\\out\\" + std::to_wstring(i);
         Win32PlatformServices().MoveWithoutReplace(sources[static_cast<std::size_t>(i)], to, stop);
         EXPECT_EQ(contents(to), "original " + std::to_string(i));
     }

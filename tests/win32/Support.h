@@ -32,30 +32,16 @@ inline bool haveScratchDrives()
            GetDriveTypeW(L"R:\\") == DRIVE_FIXED;
 }
 
-// A fresh folder, removed with everything in it when the test ends.
-class ScratchDir {
-public:
-    explicit ScratchDir(const fs::path& root = L"Q:\\")
-    {
-        static unsigned serial = 0;
-        path_ = root / (L"fenrallo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                        std::to_wstring(++serial));
-        fs::create_directories(path_);
-    }
-    ~ScratchDir()
-    {
-        std::error_code ignored;
-        fs::remove_all(path_, ignored);
-    }
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    const fs::path& path() const { return path_; }
-    Text text() const { return path_.wstring(); }
-
-private:
-    fs::path path_;
-};
+// A new folder of its own under `root`. tools/with-wine removes the drives with everything on
+// them when the tests end.
+inline Text scratchFolder(const Text& root = L"Q:\\")
+{
+    static unsigned serial = 0;
+    const Text path = root + L"fenrallo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
+                      std::to_wstring(++serial);
+    CreateDirectoryW(path.c_str(), nullptr);
+    return path;
+}
 
 inline void makeFolder(const Text& path)
 {
