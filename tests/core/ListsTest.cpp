@@ -1,0 +1,120 @@
+// The two lists and the run log. Drop intake on the source list: each new path lands at its own
+// position within the drop, duplicates are skipped, the log is reset first and reports the
+// entry count last, in red. The target list takes every path, the newest drop's first on top.
+// The log's texts are read by users and compared byte for byte.
+#include <gtest/gtest.h>
+
+#include <tuple>
+
+#include "fakes/FakePlatform.h"
+#include "lists/SourceList.h"
+#include "lists/TargetList.h"
+
+namespace fenrallo {
+namespace {
+
+struct Fixture {
+    fake::FakeListBox box;
+    fake::FakeTextBox logBox;
+    RunLog log{logBox};
+    SourceList list{box, log};
+};
+
+TEST(SourceList, DropPlacesNewPathsAtTheirDropPositions)
+{
+    struct Case {
+        const char* name;
+        TextList before;
+        TextList drop;
+        TextList after;
+    };
+    // clang-format off
+    const Case cases[] = {
+        {"into an empty list", {}, {L"A", L"B", L"C"}, {L"A", L"B", L"C"}},
+        {"new paths go on top", {L"A", L"B"}, {L"C", L"D"}, {L"C", L"D", L"A", L"B"}},
+        {"a skipped path keeps its slot", {L"A", L"B"}, {L"C", L"A", L"D"}, {L"C", L"A", L"D", L"B"}},
+        {"everything already listed", {L"A", L"B"}, {L"B", L"A"}, {L"A", L"B"}},
+        {"an empty drop", {L"A"}, {}, {L"A"}},
+        {"letter case makes a new entry", {L"C:\\a"}, {L"C:\\A"}, {L"C:\\A", L"C:\\a"}},
+        // The second A is a duplicate of the first, so D's drop position (3) lies past the end
+        // of the list (2 entries): D goes to the end.
+        {"a repeat inside one drop", {}, {L"A", L"A", L"A", L"D"}, {L"A", L"D"}},
+        {"a repeat, then a slot inside", {L"X", L"Y"}, {L"A", L"A", L"B"}, {L"A", L"X", L"B", L"Y"}},
+    };
+    // clang-format on
+    for (const Case& c : cases) {
+        // The colour is written only when it is not red already, whatever it was.
+        for (const Colour colour : {Colour{255}, Colour{0}, Colour{0xFF00}}) {
+            Fixture f;
+            f.box.items = c.before;
+            f.logBox.colour = colour;
+            f.list.onDrop(c.drop);
+            EXPECT_EQ(f.box.items, c.after) << c.name;
+            EXPECT_EQ(f.logBox.content, L"以下为任务执行信息：\r\n\r\n当前共接收 " +
+                                            std::to_wstring(c.after.size()) + L" 个文件")
+                << c.name;
+            EXPECT_EQ(f.logBox.colour, 255U) << c.name;
+            EXPECT_EQ(f.logBox.colourWrites, colour == 255 ? 0 : 1) << c.name;
+            // Reading the list once per dropped path would make large drops take seconds.
+            EXPECT_LE(f.box.textReads, static_cast<int>(c.before.size())) << c.name;
+        }
+    }
+}
+
+TEST(SourceList, DoubleClickAndDeleteRemoveOnlyTheSelectedEntry)
+{
+    // Selected before; the entries after; selected after Delete, which selects the next entry
+    // (the list box's own choice after a double-click).
+    const std::tuple<int, TextList, int> cases[] = {{-1, {L"A", L"B", L"C"}, -1},
+                                                    {0, {L"B", L"C"}, 0},
+                                                    {1, {L"A", L"C"}, 1},
+                                                    {2, {L"A", L"B"}, 1}};
+    for (const auto& [selection, after, selectedAfterDelete] : cases) {
+        for (const bool key : {false, true}) {
+            Fixture f;
+            f.box.items = {L"A", L"B", L"C"};
+            f.box.selection = selection;
+            key ? f.list.onDeleteKey() : f.list.onDoubleClick();
+            EXPECT_EQ(f.box.items, after) << selection;
+            EXPECT_EQ(f.box.selection, key ? selectedAfterDelete : -1) << selection;
+            EXPECT_EQ(f.logBox.content, L"程序运行信息：");
+        }
+    }
+}
+
+TEST(TargetList, DropsGoOnTopInDropOrderAndDuplicatesStay)
+{
+    fake::FakeListBox box;
+    TargetList targets(box);
+    EXPECT_EQ(targets.currentTarget(), L"");
+    // Each row: one drop and the whole list after it.
+    const std::pair<TextList, TextList> drops[] = {
+        {{L"H"}, {L"H"}}, {{L"F", L"G"}, {L"F", L"G", L"H"}}, {{L"H"}, {L"H", L"F", L"G", L"H"}}};
+    for (const auto& [drop, after] : drops) {
+        targets.onDrop(drop);
+        EXPECT_EQ(box.items, after);
+        EXPECT_EQ(targets.currentTarget(), drop.front());
+    }
+    box.selection = 1;
+    EXPECT_EQ(targets.currentTarget(), L"H") << "selection does not change the target";
+}
+
+TEST(RunLog, AppendsBuildOneTextBackToBackUntilAReset)
+{
+    fake::FakeTextBox box;
+    RunLog log(box);
+    log.appendMoved(120);
+    log.appendReceived(40000);
+    log.appendMoved(0);
+    log.appendMoved(7);
+    EXPECT_EQ(box.content,
+              L"程序运行信息：本次共移动120个文件\r\n当前共接收 40000 个文件"
+              L"本次共移动0个文件本次共移动7个文件");
+    log.resetWithHeader();
+    EXPECT_EQ(box.content, L"以下为任务执行信息：\r\n");
+    log.setRed();
+    EXPECT_EQ(box.colourWrites, 1) << "setRed writes even when the log is red";
+}
+
+}  // namespace
+}  // namespace fenrallo
