@@ -1,5 +1,5 @@
-// Shared by the Win32 tests: scratch folders that clean up after themselves, files made and read
-// through the W functions (past MAX_PATH too), and drops built as the shell builds them.
+// Shared by the Win32 tests: scratch folders, files made and read through the W functions (past
+// MAX_PATH too), drops built as the shell builds them, and a message pump.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +12,6 @@
 #include <fstream>
 #include <iterator>
 #include <string>
-#include <system_error>
 
 #include <gtest/gtest.h>
 
@@ -24,22 +23,14 @@ namespace fenrallo::test {
 namespace fs = std::filesystem;
 using OwnedHandle = win32::UniqueHandle<HANDLE, CloseHandle>;
 
-// tools/with-wine maps Q: to a folder of its own and R: to one on another file system; only
-// there may a test write to a drive root or cross volumes.
-inline bool haveScratchDrives()
-{
-    return _wgetenv(L"FENRALLO_WINE_WORK") != nullptr && GetDriveTypeW(L"Q:\\") == DRIVE_FIXED &&
-           GetDriveTypeW(L"R:\\") == DRIVE_FIXED;
-}
-
-// A new folder of its own under `root`. tools/with-wine removes the drives with everything on
-// them when the tests end.
+// A new folder under `root`: Q: and R: are tools/with-wine's scratch drives on two file
+// systems, removed with everything on them when the tests end.
 inline Text scratchFolder(const Text& root = L"Q:\\")
 {
     static unsigned serial = 0;
     const Text path = root + L"fenrallo-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                       std::to_wstring(++serial);
-    CreateDirectoryW(path.c_str(), nullptr);
+    EXPECT_TRUE(CreateDirectoryW(path.c_str(), nullptr)) << "run under tools/with-wine";
     return path;
 }
 
@@ -60,18 +51,6 @@ inline void makeFile(const Text& path, const std::string& bytes,
     SetFileTime(file.get(), nullptr, nullptr, written);
 }
 
-// `under` and three 90-character folders below it, so any path inside is past MAX_PATH.
-inline Text deepFolder(const Text& under)
-{
-    Text path = under;
-    makeFolder(path);
-    for (const wchar_t letter : {L'a', L'b', L'c'}) {
-        path += L"\\" + Text(90, letter);
-        makeFolder(path);
-    }
-    return path;
-}
-
 // The bytes of a file, or "<missing>".
 inline std::string contents(const Text& path)
 {
@@ -84,13 +63,11 @@ inline std::string pathList(const TextList& paths, bool wide)
 {
     std::string list;
     for (const Text& path : paths) {
-        for (const wchar_t c : path) {
+        for (const wchar_t c : path + L'\0') {
             list.append(reinterpret_cast<const char*>(&c), wide ? sizeof c : 1);
         }
-        list.append(wide ? sizeof(wchar_t) : 1, '\0');
     }
-    list.append(wide ? sizeof(wchar_t) : 1, '\0');
-    return list;
+    return list.append(wide ? sizeof(wchar_t) : 1, '\0');
 }
 
 // A DROPFILES whose list starts `offset` bytes in, followed by `list`. Whoever receives it frees
@@ -111,7 +88,8 @@ inline HDROP makeDrop(const TextList& paths, bool wide = true)
     return makeBlock(pathList(paths, wide), wide);
 }
 
-// Puts `paths` on the clipboard as the file manager's Copy does; `owner` is a window of the caller.
+// Puts `block` on the clipboard as the file manager's Copy does; `owner` is a window of the
+// caller's.
 inline void copyFiles(HWND owner, HDROP block)
 {
     ASSERT_TRUE(OpenClipboard(owner));
@@ -120,9 +98,13 @@ inline void copyFiles(HWND owner, HDROP block)
     CloseClipboard();
 }
 
-inline void copyFiles(HWND owner, const TextList& paths)
+inline void pumpMessages()
 {
-    copyFiles(owner, makeDrop(paths));
+    MSG message{};
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
 }
 
 }  // namespace fenrallo::test

@@ -10,7 +10,6 @@
 #include <thread>
 
 #include "Support.h"
-#include "app/Fonts.h"
 #include "app/MainWindow.h"
 #include "platform/win32/Win32BatchRunner.h"
 #include "platform/win32/Win32Widgets.h"
@@ -26,35 +25,14 @@ bool at144()
     return dpi != nullptr && std::wcscmp(dpi, L"144") == 0;
 }
 
-void pumpMessages()
-{
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-        TranslateMessage(&message);
-        DispatchMessageW(&message);
-    }
-}
-
-TextList entries(HWND list)
-{
-    const win32::Win32ListBox box(list);
-    TextList texts;
-    for (int i = 0; i < box.count(); ++i) {
-        texts.push_back(box.textAt(i));
-    }
-    return texts;
-}
-
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override { open(std::make_unique<MainWindow>()); }
+    // Closing Form1 posts WM_QUIT, which must not reach the next test.
     void TearDown() override
     {
         window_.reset();
-        // Closing Form1 posts WM_QUIT, which must not reach the next test.
-        MSG quit{};
-        while (PeekMessageW(&quit, nullptr, 0, 0, PM_REMOVE)) {
-        }
+        pumpMessages();
     }
     void open(std::unique_ptr<MainWindow> window)
     {
@@ -67,19 +45,23 @@ protected:
 
     HWND control(ControlId id) const { return window_->control(id); }
     HWND form() const { return window_->handle(); }
-    Text textOf(ControlId id) const { return win32::windowText(control(id)); }
+    Text log() const { return win32::windowText(control(ControlId::Text1)); }
+    TextList entries(ControlId list) const
+    {
+        TextList texts;
+        for (int i = 0; i < win32::Win32ListBox(control(list)).count(); ++i) {
+            texts.push_back(win32::Win32ListBox(control(list)).textAt(i));
+        }
+        return texts;
+    }
     void drop(ControlId list, const TextList& paths)
     {
         SendMessageW(control(list), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(paths)), 0);
     }
+    // Clicks, and serves the window as its message loop would until a batch started has ended.
     void click(ControlId button)
     {
         SendMessageW(control(button), BM_CLICK, 0, 0);
-        waitForBatch();
-    }
-    // Serves the window, as its message loop would, until a running batch has ended.
-    void waitForBatch()
-    {
         for (int i = 0; i < 6000 && !IsWindowEnabled(control(ControlId::List1)); ++i) {
             Sleep(10);
             pumpMessages();
@@ -196,18 +178,18 @@ TEST_F(WindowTest, FocusStartsInList1AndTabVisitsTheFiveControlsInOrder)
 
 TEST_F(WindowTest, RunLogIsRedTakesNoFocusNorClicksAndItsBarScrollsIt)
 {
-    const HWND log = control(ControlId::Text1);
+    const HWND edit = control(ControlId::Text1);
     SetFocus(control(ControlId::Command5));
-    SetFocus(log);
-    SendMessageW(log, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 8));
-    SendMessageW(log, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 8));
-    SendMessageW(log, WM_LBUTTONUP, 0, MAKELPARAM(120, 8));
+    SetFocus(edit);
+    SendMessageW(edit, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 8));
+    SendMessageW(edit, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(120, 8));
+    SendMessageW(edit, WM_LBUTTONUP, 0, MAKELPARAM(120, 8));
     EXPECT_EQ(GetFocus(), control(ControlId::Command5));
-    EXPECT_EQ(HIWORD(SendMessageW(log, EM_GETSEL, 0, 0)), 0) << "text was selected";
+    EXPECT_EQ(HIWORD(SendMessageW(edit, EM_GETSEL, 0, 0)), 0) << "text was selected";
     SetCursor(LoadCursorW(nullptr, IDC_WAIT));
-    SendMessageW(log, WM_SETCURSOR, reinterpret_cast<WPARAM>(log), MAKELPARAM(HTCLIENT, 0));
+    SendMessageW(edit, WM_SETCURSOR, reinterpret_cast<WPARAM>(edit), MAKELPARAM(HTCLIENT, 0));
     EXPECT_EQ(GetCursor(), LoadCursorW(nullptr, IDC_ARROW)) << "no text cursor: nothing to select";
-    // Only the log is painted red; a label beside it is grey on grey as usual.
+    // Only the edit is painted red; a label beside it is grey on grey as usual.
     for (const auto& [id, red] : {std::pair{ControlId::Text1, true}, {ControlId::Label1, false}}) {
         RedrawWindow(control(id), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
         const HDC dc = GetDC(control(id));
@@ -219,23 +201,21 @@ TEST_F(WindowTest, RunLogIsRedTakesNoFocusNorClicksAndItsBarScrollsIt)
         ReleaseDC(control(id), dc);
         EXPECT_EQ(reddish > 20, red) << static_cast<int>(id);
     }
-    // The newest text is in sight after every change, and the bar shows where the log is
+    // The newest text is in sight after every change, and the bar shows where the edit is
     // whether the wheel or the bar itself scrolled it.
     Text lines;
     for (int i = 0; i < 30; ++i) {
         lines += L"当前共接收 " + std::to_wstring(i) + L" 个文件\r\n";
     }
-    SetWindowTextW(log, lines.c_str());
-    const HWND bar = FindWindowExW(log, nullptr, L"ScrollBar", nullptr);
-    const auto first = [log] { return SendMessageW(log, EM_GETFIRSTVISIBLELINE, 0, 0); };
+    SetWindowTextW(edit, lines.c_str());
+    const HWND bar = FindWindowExW(edit, nullptr, L"ScrollBar", nullptr);
+    const auto first = [edit] { return SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0); };
     const LRESULT last = first();
-    EXPECT_GT(last, 25);
-    int low = 0;
-    int high = 0;
-    GetScrollRange(bar, SB_CTL, &low, &high);
-    EXPECT_EQ(high, 30) << "the bar's range follows the log's lines";
-    EXPECT_EQ(GetScrollPos(bar, SB_CTL), last);
-    SendMessageW(log, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(50, 350));
+    SCROLLINFO range{sizeof range, SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
+    GetScrollInfo(bar, SB_CTL, &range);
+    EXPECT_EQ((std::array{last > 25, range.nMax == 30, range.nPos == last}),
+              (std::array{true, true, true}));
+    SendMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(50, 350));
     EXPECT_LT(first(), last);
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), first());
 }
@@ -248,10 +228,10 @@ TEST_F(WindowTest, DropsReachTheirListsAndADoubleClickRemovesTheEntryUnderThePoi
     drop(ControlId::List1, {L"Z:\\in\\c", L"Z:\\new"});
     drop(ControlId::List2, {L"Z:\\out", L"Z:\\elsewhere"});
     const HWND list = control(ControlId::List1);
-    EXPECT_EQ(entries(list),
+    EXPECT_EQ(entries(ControlId::List1),
               (TextList{L"Z:\\in\\a.txt", L"Z:\\new", L"Z:\\in\\文件 b.doc", L"Z:\\in\\c"}));
-    EXPECT_EQ(entries(control(ControlId::List2)), (TextList{L"Z:\\out", L"Z:\\elsewhere"}));
-    EXPECT_EQ(textOf(ControlId::Text1), L"以下为任务执行信息：\r\n\r\n当前共接收 4 个文件");
+    EXPECT_EQ(entries(ControlId::List2), (TextList{L"Z:\\out", L"Z:\\elsewhere"}));
+    EXPECT_EQ(log(), L"以下为任务执行信息：\r\n\r\n当前共接收 4 个文件");
 
     RECT item{};
     SendMessageW(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&item));
@@ -259,9 +239,9 @@ TEST_F(WindowTest, DropsReachTheirListsAndADoubleClickRemovesTheEntryUnderThePoi
     for (const UINT down : {WM_LBUTTONDOWN, WM_LBUTTONDBLCLK}) {
         SendMessageW(list, down, MK_LBUTTON, at);
         SendMessageW(list, WM_LBUTTONUP, 0, at);
-        EXPECT_EQ(entries(list).size(), down == WM_LBUTTONDOWN ? 4U : 3U);
+        EXPECT_EQ(entries(ControlId::List1).size(), down == WM_LBUTTONDOWN ? 4U : 3U);
     }
-    EXPECT_EQ(entries(list)[1], L"Z:\\in\\文件 b.doc");
+    EXPECT_EQ(entries(ControlId::List1)[1], L"Z:\\in\\文件 b.doc");
 }
 
 // The commands whose effects reach outside the window, against a fake platform at a drive root.
@@ -281,7 +261,7 @@ TEST_F(WindowRoutingTest, EachButtonAndKeyRunsItsCommand)
 {
     click(ControlId::Command4);
     EXPECT_EQ(platform_.warnings, (std::vector<fake::Call>{{L"原始文件未找到!", L"程序运行错误"}}));
-    copyFiles(form(), {L"Z:\\in\\a.txt", L"Z:\\in\\b"});
+    copyFiles(form(), makeDrop({L"Z:\\in\\a.txt", L"Z:\\in\\b"}));
     // Another program holding the clipboard for a moment does not make the paste fail.
     std::atomic<bool> held{false};
     std::thread other([&held] {
@@ -295,7 +275,7 @@ TEST_F(WindowRoutingTest, EachButtonAndKeyRunsItsCommand)
     }
     press('V', control(ControlId::List1), VK_CONTROL);
     other.join();
-    EXPECT_EQ(textOf(ControlId::Text1), L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件");
+    EXPECT_EQ(log(), L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件");
     drop(ControlId::List2, {L"Z:\\out"});
     click(ControlId::Command4);
     click(ControlId::Command5);
@@ -306,22 +286,21 @@ TEST_F(WindowRoutingTest, EachButtonAndKeyRunsItsCommand)
                                                         {L"Z:\\in\\b", L"Q:\\\\b"},
                                                         {L"Z:\\in\\a.txt", L"Z:\\out\\a.txt"},
                                                         {L"Z:\\in\\b", L"Z:\\out\\b"}}));
-    EXPECT_EQ(textOf(ControlId::Text1),
+    EXPECT_EQ(log(),
               L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件"
               L"本次共移动2个文件本次共移动0个文件");
     EXPECT_EQ(platform_.launches, (TextList{L"explorer \"Q:\\\" "}));
 
     press(VK_INSERT, control(ControlId::List2), VK_SHIFT);
-    EXPECT_EQ(entries(control(ControlId::List2)),
-              (TextList{L"Z:\\in\\a.txt", L"Z:\\in\\b", L"Z:\\out"}));
+    EXPECT_EQ(entries(ControlId::List2), (TextList{L"Z:\\in\\a.txt", L"Z:\\in\\b", L"Z:\\out"}));
     // Anything may be on the clipboard: a block whose list lies far past its end lists nothing.
     copyFiles(form(), makeBlock(pathList({L"Z:\\x"}, true), true, 0x40000000));
     press('V', control(ControlId::List1), VK_CONTROL);
     SendMessageW(control(ControlId::List1), LB_SETCURSEL, 0, 0);
     press(VK_DELETE, control(ControlId::List1));
-    EXPECT_EQ(entries(control(ControlId::List1)), (TextList{L"Z:\\in\\b"}));
+    EXPECT_EQ(entries(ControlId::List1), (TextList{L"Z:\\in\\b"}));
     press(VK_DELETE, control(ControlId::List1));
-    EXPECT_EQ(entries(control(ControlId::List1)), TextList()) << "Delete selects the next entry";
+    EXPECT_EQ(entries(ControlId::List1), TextList()) << "Delete selects the next entry";
 }
 
 TEST_F(WindowRoutingTest, ABatchLocksTheListsAndClosingOrLoggingOffStopsItFirst)
@@ -353,11 +332,10 @@ TEST_F(WindowRoutingTest, ABatchLocksTheListsAndClosingOrLoggingOffStopsItFirst)
     EXPECT_EQ(SendMessageW(form(), WM_QUERYENDSESSION, 0, 0), FALSE);
     SendMessageW(form(), WM_ENDSESSION, TRUE, 0);
     EXPECT_EQ(platform_.endedAfterStop, 1);
-    waitForBatch();
+    click(ControlId::Command6);
     EXPECT_EQ(GetFocus(), control(ControlId::Command5));
     EXPECT_EQ(SendMessageW(form(), WM_QUERYENDSESSION, 0, 0), TRUE);
-    EXPECT_EQ(textOf(ControlId::Text1),
-              L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件本次共移动0个文件");
+    EXPECT_EQ(log(), L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件本次共移动0个文件");
 
     // Closed mid-batch, the window stays, disabled, until the batch has ended, then goes.
     startBatch(2);
@@ -371,15 +349,6 @@ TEST_F(WindowRoutingTest, ABatchLocksTheListsAndClosingOrLoggingOffStopsItFirst)
     EXPECT_EQ(window_->handle(), nullptr);
     EXPECT_EQ(platform_.endedAfterStop, 2);
     EXPECT_EQ(platform_.moves.size(), 2U) << "a stopped batch goes no further";
-}
-
-TEST(FontChoice, FacesWithoutChineseGlyphsAreReplaced)
-{
-    // tools/install-deps.sh installs WenQuanYi; Tahoma has no Chinese glyphs.
-    EXPECT_EQ(installedChineseFace(L"WenQuanYi Zen Hei"), L"WenQuanYi Zen Hei");
-    for (const wchar_t* face : {L"Tahoma", L"No Such Face Anywhere"}) {
-        EXPECT_NE(installedChineseFace(face), face);
-    }
 }
 
 }  // namespace
