@@ -1,7 +1,10 @@
-// The source list: full paths of the files and folders to move, collected by drops.
-// The list box holds the entries; nothing else keeps a copy between events.
+// The source list: full paths of the files and folders to move, collected by drops. The list box
+// holds the entries, shows them, and is what a batch moves; beside it a set of the same texts,
+// changed with every insert and removal, tells a duplicate at the cost of the dropped path
+// alone, however long the list.
 #pragma once
 
+#include "lists/TextSet.h"
 #include "log/RunLog.h"
 #include "platform/Widgets.h"
 
@@ -9,7 +12,8 @@ namespace fenrallo {
 
 class SourceList {
 public:
-    SourceList(ListBox& box, RunLog& log) : box_(box), log_(log) {}
+    // Takes in whatever `box` lists already.
+    SourceList(ListBox& box, RunLog& log);
 
     // Inserts each dropped path that is not listed yet at the position it has in the drop.
     void onDrop(const TextList& paths);
@@ -26,6 +30,7 @@ public:
 private:
     ListBox& box_;
     RunLog& log_;
+    TextSet listed_;
 };
 
 }  // namespace fenrallo

@@ -16,6 +16,8 @@ namespace fenrallo::fake {
 
 class FakeListBox : public ListBox {
 public:
+    explicit FakeListBox(TextList listed = {}) : items(std::move(listed)) {}
+
     TextList items;
     int selection = -1;
     mutable int textReads = 0;
