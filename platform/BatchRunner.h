@@ -2,8 +2,7 @@
 // batch of moves runs on a worker of its own and reports back on the user-interface thread.
 #pragma once
 
-#include <functional>
-
+#include "platform/Callback.h"
 #include "platform/PlatformServices.h"
 
 namespace fenrallo {
@@ -22,9 +21,9 @@ public:
 class BatchRunner {
 public:
     // Runs on the worker; returns how many entries moved.
-    using Work = std::function<int(BatchProgress&)>;
+    using Work = Callback<int(BatchProgress&)>;
     // Runs on the user-interface thread once the work is done, with what it returned.
-    using Finished = std::function<void(int moved)>;
+    using Finished = Callback<void(int moved)>;
 
     virtual ~BatchRunner() = default;
 

@@ -7,15 +7,15 @@
 #pragma once
 
 #include <cstdint>
-#include <functional>
 
+#include "platform/Callback.h"
 #include "platform/Text.h"
 
 namespace fenrallo::win32 {
 
 // Asked before each chunk of a copy to another volume, with the bytes copied so far; false
 // cancels the copy, which is then removed.
-using KeepCopying = std::function<bool(std::uint64_t copied)>;
+using KeepCopying = Callback<bool(std::uint64_t copied)>;
 
 // True when the entry was moved, and then it is at `to` only. Folders move only within a volume.
 bool moveWithoutReplace(const Text& from, const Text& to, const KeepCopying& keepCopying);
