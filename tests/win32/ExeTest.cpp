@@ -50,13 +50,18 @@ std::optional<Text> imageOfChild(DWORD parent)
 }
 
 // Puts `paths` on the clipboard and pastes them into `list` of another process's window, as
-// copying in the file manager and Ctrl+V would.
+// copying in the file manager and Ctrl+V would, until the list has them: a program started a
+// moment ago under Wine may not see the clipboard's files yet.
 void paste(HWND list, const TextList& paths)
 {
     static const HWND owner =
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    copyFiles(owner, makeDrop(paths));
-    SendMessageW(list, WM_PASTE, 0, 0);
+    const LRESULT before = SendMessageW(list, LB_GETCOUNT, 0, 0);
+    for (int i = 0; i < 100 && SendMessageW(list, LB_GETCOUNT, 0, 0) == before; ++i) {
+        copyFiles(owner, makeDrop(paths));
+        SendMessageW(list, WM_PASTE, 0, 0);
+        Sleep(i == 0 ? 0 : 50);
+    }
 }
 
 // The name of the temporary copy in `folder`, or the empty text.

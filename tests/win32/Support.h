@@ -92,7 +92,10 @@ inline HDROP makeDrop(const TextList& paths, bool wide = true)
 // caller's.
 inline void copyFiles(HWND owner, HDROP block)
 {
-    ASSERT_TRUE(OpenClipboard(owner));
+    // Wine's clipboard manager opens the clipboard for a moment after each change.
+    for (int i = 0; i < 200 && !OpenClipboard(owner); ++i) {
+        Sleep(10);
+    }
     EmptyClipboard();
     SetClipboardData(CF_HDROP, block);
     CloseClipboard();
