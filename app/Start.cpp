@@ -1,0 +1,31 @@
+// The exe's entry point, in place of MinGW-w64's start-up code (the exe links with -nostartfiles).
+// That code readies what this program never uses: global constructors (it has none: nothing runs
+// them here), thread-local data, stdio, command-line parsing, the x87 precision, math error
+// reports, runtime pseudo-relocations and an unhandled-exception filter. What wWinMain and msvcrt
+// need is done here as that code does it.
+#include <windows.h>
+
+#include <cstdlib>
+
+extern "C" void __cdecl __set_app_type(int type);  // msvcrt.dll
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand);
+
+extern "C" {
+#if defined(__i386__)
+// Windows starts a 32-bit image with only 4-byte stack alignment.
+__attribute__((force_align_arg_pointer))
+#endif
+[[noreturn]] void fenralloStart()
+{
+    // A GUI program: msvcrt reports abort() in a message box, never on a console.
+    __set_app_type(2);
+    STARTUPINFOW startup{};
+    GetStartupInfoW(&startup);
+    const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow
+                                                                   : SW_SHOWDEFAULT;
+    // wWinMain reads no command line.
+    wchar_t none[] = L"";
+    std::exit(wWinMain(GetModuleHandleW(nullptr), nullptr, none, show));
+}
+}
