@@ -1,14 +1,15 @@
 #!/usr/bin/env python3
 """Draws Fenrallo's icon, an orange folder with a pencil laid across it, and writes
-resources/fenrallo.ico: 16, 20 and 24 px images in 24-bit colour for the small icon at 100-150%
-scaling, and 32, 40, 48 and 64 px ones as PNG with an alpha channel, which Windows Vista and later
-read and which take a fraction of the room in the exe.
+resources/fenrallo.ico: 16, 20 and 24 px images in 24-bit colour with a 1-bit mask for the small
+icon at 100-150% scaling, and 32, 40, 48 and 64 px ones with an alpha channel. All of them are
+stored as PNG, which Windows Vista and later read at any size and which takes a fraction of the
+room in the exe; the small ones keep their 24-bit look, every pixel opaque or transparent.
 
 Only the standard library is used so the icon can be remade anywhere Python 3 runs. Shapes are
 described in unit coordinates (0..1, y down) and sampled 8 x 8 times per pixel; a pixel is opaque
 when at least half of its samples hit a shape, and its colour is the mean of the samples that hit.
 24-bit icons have only a 1-bit mask, so their edges are smoothed inside the drawing, not against
-the background; in the PNG images the share of samples that hit is the pixel's opacity.
+the background; in the large images the share of samples that hit is the pixel's opacity.
 
 Usage: python3 resources/icon/make_icon.py [output.ico]
 """
@@ -20,7 +21,7 @@ import sys
 import zlib
 
 SIZES = (16, 20, 24, 32, 40, 48, 64)
-PNG_FROM = 32
+ALPHA_FROM = 32
 SAMPLES = 8
 
 FOLDER_EDGE = (150, 76, 0)
@@ -145,39 +146,18 @@ def render(size):
     return rows
 
 
-def bitmap(rows):
-    """An icon image: BITMAPINFOHEADER, bottom-up BGR rows and the 1-bit AND mask."""
-    size = len(rows)
-    colour_stride = (size * 3 + 3) & ~3
-    mask_stride = ((size + 31) // 32) * 4
-    pixels = bytearray()
-    mask = bytearray()
-    for row in reversed(rows):
-        line = bytearray()
-        bits = bytearray(mask_stride)
-        for x, pixel in enumerate(row):
-            if pixel is None or pixel[1] < 0.5:
-                line += b"\0\0\0"
-                bits[x // 8] |= 0x80 >> (x % 8)
-            else:
-                colour = pixel[0]
-                line += bytes((colour[2], colour[1], colour[0]))
-        pixels += line + bytes(colour_stride - len(line))
-        mask += bits
-    header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 24, 0,
-                         len(pixels) + len(mask), 0, 0, 0, 0)
-    return header + pixels + mask
-
-
-def png(rows):
-    """An icon image as a PNG file: 8-bit RGBA, no filter, deflated as hard as zlib can."""
+def png(rows, alpha):
+    """An icon image as a PNG file: 8-bit RGBA, no filter, deflated as hard as zlib can. Without
+    `alpha` a pixel is opaque when at least half of it is covered, as under a 1-bit mask."""
     size = len(rows)
     raw = bytearray()
     for row in rows:
         raw.append(0)
         for pixel in row:
-            raw += bytes((0, 0, 0, 0)) if pixel is None else bytes(
-                (*pixel[0], round(pixel[1] * 255)))
+            if pixel is None or (not alpha and pixel[1] < 0.5):
+                raw += bytes((0, 0, 0, 0))
+            else:
+                raw += bytes((*pixel[0], round(pixel[1] * 255) if alpha else 255))
 
     def chunk(kind, data):
         return (struct.pack(">I", len(data)) + kind + data
@@ -204,8 +184,8 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     target = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "..", "fenrallo.ico")
     with open(target, "wb") as out:
-        out.write(icon([(size, 32, png(render(size))) if size >= PNG_FROM
-                        else (size, 24, bitmap(render(size))) for size in SIZES]))
+        out.write(icon([(size, 32 if size >= ALPHA_FROM else 24,
+                         png(render(size), size >= ALPHA_FROM)) for size in SIZES]))
 
 
 if __name__ == "__main__":
