@@ -170,6 +170,27 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
     }
 }
 
+// Long paths get the prefix the W functions need past MAX_PATH, normalised first; others stay.
+TEST(Win32PlatformServices, LongPathsGetTheExtendedFormAndTheProgramFolderItsPlainOne)
+{
+    const Text name(300, L'n');
+    const std::pair<Text, Text> cases[] = {
+        {L"C:/a/../" + name, L"\\\\?\\C:\\" + name},
+        {L"\\\\server\\share\\" + name, L"\\\\?\\UNC\\server\\share\\" + name},
+        {L"\\\\?\\C:\\" + name, L"\\\\?\\C:\\" + name},
+        {L"\\\\.\\pipe\\" + name, L"\\\\.\\pipe\\" + name},
+        {L"a\\" + name, L"a\\" + name},
+        {L"C:\\short", L"C:\\short"},
+    };
+    for (const auto& [path, extended] : cases) {
+        EXPECT_EQ(win32::extendedLengthPath(path), extended);
+    }
+    EXPECT_EQ(win32::directoryOfModulePath(L"\\\\?\\Q:\\a.exe"), L"Q:\\");
+    EXPECT_EQ(win32::directoryOfModulePath(L"\\\\?\\UNC\\s\\d\\a.exe"), L"\\\\s\\d");
+    EXPECT_EQ(win32::directoryOfModulePath(L"\\\\?\\C:\\" + name + L"\\a.exe"),
+              L"\\\\?\\C:\\" + name);
+}
+
 // Another program that creates a file at a path the moment it is free: a logger that reopens
 // its file, a sync client. The move is over by then; the moved file must stay where it went.
 TEST(Win32PlatformServices, AFileMadeAtTheSourceRightAfterAMoveTakesNothingFromIt)
