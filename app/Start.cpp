@@ -11,19 +11,22 @@ extern "C" void __cdecl __set_app_type(int type);  // msvcrt.dll
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand);
 
-extern "C" {
 #if defined(__i386__)
 // Windows starts a 32-bit image with only 4-byte stack alignment.
-__attribute__((force_align_arg_pointer))
+#define STACK_REALIGNED __attribute__((force_align_arg_pointer))
+#else
+#define STACK_REALIGNED
 #endif
-[[noreturn]] void fenralloStart()
+
+extern "C" {
+[[noreturn]] STACK_REALIGNED void fenralloStart()
 {
     // A GUI program: msvcrt reports abort() in a message box, never on a console.
     __set_app_type(2);
     STARTUPINFOW startup{};
     GetStartupInfoW(&startup);
-    const int show = (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow
-                                                                   : SW_SHOWDEFAULT;
+    const int show =
+        (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
     // wWinMain reads no command line.
     wchar_t none[] = L"";
     std::exit(wWinMain(GetModuleHandleW(nullptr), nullptr, none, show));

@@ -5,8 +5,6 @@
 
 #include <tlhelp32.h>
 
-#include <optional>
-
 #include "app/Layout.h"
 #include "platform/win32/Win32Widgets.h"
 
@@ -18,19 +16,30 @@ template <typename Find>
 auto waitFor(Find find)
 {
     auto found = find();
-    for (int i = 0; i < 200 && !found; ++i) {
+    for (int i = 0; i < 200 && found == decltype(found){}; ++i, found = find()) {
         Sleep(100);
-        found = find();
     }
     return found;
 }
 
-// The program a child of process `parent` runs, or nothing while there is none.
-std::optional<Text> imageOfChild(DWORD parent)
+// Fenrallo's window once shown: it is found before its controls are made, and shown after.
+HWND shownForm()
+{
+    return waitFor([] {
+        const HWND form = FindWindowW(L"Fenrallo.Form1", nullptr);
+        return IsWindowVisible(form) ? form : nullptr;
+    });
+}
+
+// The program a child of process `parent` runs, which is ended, or the empty text while there is
+// none.
+Text imageOfChild(DWORD parent)
 {
     const OwnedHandle all(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
+    Text image(32768, L'\0');
+    auto size = static_cast<DWORD>(image.size());
     for (BOOL more = Process32FirstW(all.get(), &entry); more;
          more = Process32NextW(all.get(), &entry)) {
         const OwnedHandle child(
@@ -38,15 +47,12 @@ std::optional<Text> imageOfChild(DWORD parent)
                 ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
                               entry.th32ProcessID)
                 : nullptr);
-        Text image(32768, L'\0');
-        auto size = static_cast<DWORD>(image.size());
         if (child && QueryFullProcessImageNameW(child.get(), 0, image.data(), &size)) {
             TerminateProcess(child.get(), 0);
-            image.resize(size);
-            return image;
+            return image.substr(0, size);
         }
     }
-    return std::nullopt;
+    return {};
 }
 
 // Puts `paths` on the clipboard and pastes them into `list` of another process's window, as
@@ -77,7 +83,7 @@ Text temporaryCopy(const Text& folder)
 }
 
 // Copying it takes long enough to be caught in the middle.
-constexpr LONGLONG kLarge = 256LL << 20;
+constexpr LONGLONG kLarge = 512LL << 20;
 
 // Lists a new large file on R: alone, with `target` on Q:, clicks 移至指定目录 and returns the
 // file's name once its copy is under way.
@@ -98,41 +104,22 @@ Text startLargeMove(HWND form, const Text& target)
     paste(GetDlgItem(form, controlCommandId(ControlId::List1)), {L"R:" + name});
     paste(GetDlgItem(form, controlCommandId(ControlId::List2)), {target});
     PostMessageW(GetDlgItem(form, controlCommandId(ControlId::Command5)), BM_CLICK, 0, 0);
-    for (int i = 0; i < 20000 && temporaryCopy(target).empty(); ++i) {
-        Sleep(1);
+    for (ULONGLONG start = GetTickCount64();
+         temporaryCopy(target).empty() && GetTickCount64() - start < 20000;) {
+        SwitchToThread();
     }
-    EXPECT_NE(temporaryCopy(target), L"") << "no copy under way";
+    EXPECT_NE(temporaryCopy(target), L"")
+        << "no copy under way; the log: "
+        << testing::PrintToString(
+               win32::windowText(GetDlgItem(form, controlCommandId(ControlId::Text1))));
     return name;
 }
-
-// Another Fenrallo1.0.exe, started from where it was built.
-struct Program {
-    Program()
-    {
-        Text line = L"\"" + Text(_wgetenv(L"FENRALLO_EXE")) + L"\"";
-        STARTUPINFOW startup{};
-        startup.cb = sizeof startup;
-        PROCESS_INFORMATION started{};
-        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                   nullptr, &startup, &started));
-        process = OwnedHandle(started.hProcess);
-        OwnedHandle thread(started.hThread);
-        form = waitFor([&started] {
-            const HWND found = FindWindowW(L"Fenrallo.Form1", nullptr);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(found, &owner);
-            return owner == started.dwProcessId ? found : nullptr;
-        });
-    }
-    OwnedHandle process;
-    HWND form = nullptr;
-};
 
 TEST(Fenrallo, NamesItsFolderWarnsAndStartsTheSystemsFileManager)
 {
     const wchar_t* const folder = _wgetenv(L"FENRALLO_EXE_FOLDER");
     ASSERT_NE(folder, nullptr) << "run through exe_tests.sh, which starts the program";
-    const HWND form = waitFor([] { return FindWindowW(L"Fenrallo.Form1", nullptr); });
+    const HWND form = shownForm();
     ASSERT_NE(form, nullptr) << "no window";
     DWORD id = 0;
     GetWindowThreadProcessId(form, &id);
@@ -153,7 +140,7 @@ TEST(Fenrallo, NamesItsFolderWarnsAndStartsTheSystemsFileManager)
     // 打开默认目录 starts the system's file manager, never the explorer.exe that exe_tests.sh
     // planted beside the program.
     PostMessageW(control(ControlId::Command6), BM_CLICK, 0, 0);
-    const Text started = waitFor([id] { return imageOfChild(id); }).value_or(L"none");
+    const Text started = waitFor([id] { return imageOfChild(id); });
     // From the Windows directory (Wine runs its own explorer out of system32).
     Text windows(MAX_PATH, L'\0');
     windows.resize(GetWindowsDirectoryW(windows.data(), MAX_PATH));
@@ -162,10 +149,27 @@ TEST(Fenrallo, NamesItsFolderWarnsAndStartsTheSystemsFileManager)
     EXPECT_EQ(_wcsicmp(fs::path(started).filename().c_str(), L"explorer.exe"), 0);
 
     TerminateProcess(process.get(), 1);
+    WaitForSingleObject(process.get(), 20000);
 }
 
-// Closed, logged off or ended at any instant in the middle of a copy to another volume: the file
-// is never left half-copied under its name, and it is whole where it was.
+// Another Fenrallo1.0.exe, started from where it was built, once the last one has ended.
+struct Program {
+    Program()
+    {
+        Text line = L"\"" + Text(_wgetenv(L"FENRALLO_EXE")) + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                   nullptr, &startup, &started));
+        process = OwnedHandle(started.hProcess);
+        const OwnedHandle thread(started.hThread);
+        form = shownForm();
+    }
+    OwnedHandle process;
+    HWND form;
+};
+
 TEST(Fenrallo, ClosedLoggedOffOrEndedMidCopyLeavesTheFileWholeInOnePlace)
 {
     const Text target = scratchFolder();

@@ -31,17 +31,18 @@ struct Hold {
                                                            : FILE_SHARE_READ,
                                  nullptr, OPEN_EXISTING, 0, nullptr)
                    : nullptr),
-          mapping(other == Other::Mapping
-                      ? CreateFileMappingW(file.get(), nullptr, PAGE_READONLY, 0, 0, nullptr)
-                      : nullptr),
-          view(mapping ? MapViewOfFile(mapping.get(), FILE_MAP_READ, 0, 0, 0) : nullptr)
+          view(other == Other::Mapping
+                   ? MapViewOfFile(OwnedHandle(CreateFileMappingW(file.get(), nullptr,
+                                                                  PAGE_READONLY, 0, 0, nullptr))
+                                       .get(),
+                                   FILE_MAP_READ, 0, 0, 0)
+                   : nullptr)
     {
     }
     ~Hold() { UnmapViewOfFile(view); }
     Hold(const Hold&) = delete;
     Hold& operator=(const Hold&) = delete;
     OwnedHandle file;
-    OwnedHandle mapping;
     void* view;
 };
 
@@ -63,14 +64,14 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         bool moves;
         Other other = Other::None;
     } cases[] = {
+        // clang-format off
         {"names outside any code page", L"$\\源 😀.txt", L"$\\out\\ไทย ❄ 한국어.txt", file, true},
         {"a read-only file", L"$\\r.txt", L"$\\out\\r.txt", readOnly, true},
         {"a hidden file", L"$\\h.txt", L"$\\out\\h.txt", FILE_ATTRIBUTE_HIDDEN, true},
         {"a system file", L"$\\s.txt", L"$\\out\\s.txt", FILE_ATTRIBUTE_SYSTEM, true},
         {"a folder", L"$\\dir", L"$\\out\\dir", kFolder, true},
         {"past MAX_PATH at both ends", deep + L"\\long.txt", deep + L"\\..\\moved.txt", file, true},
-        {"into a drive root, doubled separator", L"$\\a.txt", L"Q:\\\\" + root.substr(3), file,
-         true},
+        {"into a drive root, doubled separator", L"$\\a.txt", L"Q:\\\\" + root.substr(3), file, true},
         {"onto an existing file", L"$\\a.txt", L"$\\out\\a.txt", file, false, Other::NameTaken},
         {"onto an existing folder", L"$\\dir", L"$\\out\\dir", kFolder, false, Other::NameTaken},
         {"a source that is gone", L"$\\gone.txt", L"$\\out\\gone.txt", kMissing, false},
@@ -83,16 +84,13 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         {"read-only, across volumes", L"^\\r.txt", L"$\\out\\r.txt", readOnly, true},
         {"past MAX_PATH, across volumes", L"^\\a.txt", deep + L"\\a.txt", file, true},
         {"a folder across volumes", L"^\\dir", L"$\\out\\dir", kFolder, false},
-        {"onto a file, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false,
-         Other::NameTaken},
+        {"onto a file, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::NameTaken},
         {"held open, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::Reading},
-        {"open for writing, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false,
-         Other::Writing},
-        {"not to be deleted, across volumes", L"^\\r.txt", L"$\\out\\r.txt", readOnly, false,
-         Other::Mapping},
-        {"the name taken mid-copy", L"^\\a.txt", L"$\\out\\a.txt", file, false,
-         Other::NameTakenMidCopy},
+        {"open for writing, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::Writing},
+        {"not to be deleted, across volumes", L"^\\r.txt", L"$\\out\\r.txt", readOnly, false, Other::Mapping},
+        {"the name taken mid-copy", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::NameTakenMidCopy},
         {"a stop mid-copy", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::Stop},
+        // clang-format on
     };
     // Several chunks, so that something can happen mid-copy.
     const std::string moved = std::string((1 << 20) + 5, 'm');
@@ -107,15 +105,15 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
             makeFolder(deepest += L'\\' + Text(90, L'x'));
         }
         makeFolder(here + L"\\out");
-        Text from = c.from;
-        Text to = c.to;
-        for (Text* path : {&from, &to}) {
-            for (const auto& [mark, folder] : {std::pair{L'$', here}, {L'^', there}}) {
-                for (std::size_t at = path->find(mark); at != Text::npos; at = path->find(mark)) {
-                    path->replace(at, 1, folder);
-                }
+        const auto place = [&](Text path) {
+            for (std::size_t at = path.find_first_of(L"$^"); at != Text::npos;
+                 at = path.find_first_of(L"$^")) {
+                path.replace(at, 1, path[at] == L'$' ? here : there);
             }
-        }
+            return path;
+        };
+        const Text from = place(c.from);
+        const Text to = place(c.to);
         const bool folder = c.source == kFolder;
         const auto inner = [folder](const Text& entry) {
             return folder ? entry + L"\\inner.txt" : entry;
