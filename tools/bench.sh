@@ -20,5 +20,6 @@ tools/with-wine bash -c "
     if [ $which = all ] || [ $which = move ]; then wine $b/bench/bench_batch_move.exe \${FENRALLO_BENCH_FILES:-10000}; fi
     if [ $which = all ] || [ $which = startup ]; then
         wine $b/bench/bench_startup.exe \"$(winpath $b/app/Fenrallo1.0.exe)\" \"$(winpath $b/bench/bench_minimal_window.exe)\"
+        wine $b/bench/bench_startup_stages.exe
     fi
 "
