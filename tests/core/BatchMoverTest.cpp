@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <tuple>
+
 #include "fakes/FakePlatform.h"
 #include "ops/DefaultDirectoryOpener.h"
 
@@ -14,7 +17,6 @@ namespace {
 using Kind = fake::FakePlatform::Kind;
 
 const fake::Call kMissingSource{L"原始文件未找到!", L"程序运行错误"};
-const fake::Call kMissingTarget{L"目标地址未指定!", L"程序运行错误"};
 
 struct Fixture {
     fake::FakePlatform platform;
@@ -40,12 +42,9 @@ struct Fixture {
 
 TEST(BatchMover, EachEntryGoesIntoTheDirectoryUnderItsOwnName)
 {
-    struct Case {
-        Text directory;  // program directory for Command4, top target for Command5
-        Text entry;
-        Text destination;
-    };
-    const Case cases[] = {
+    // The program directory for 移至默认目录 and the top target for 移至指定目录; an entry; where
+    // it goes.
+    const std::tuple<Text, Text, Text> cases[] = {
         {L"D:\\Tools", L"C:\\in\\a.txt", L"D:\\Tools\\a.txt"},
         {L"Q:\\", L"C:\\in\\a.txt", L"Q:\\\\a.txt"},
         {L"D:\\Tools", L"a.txt", L"D:\\Tools\\a.txt"},
@@ -53,15 +52,15 @@ TEST(BatchMover, EachEntryGoesIntoTheDirectoryUnderItsOwnName)
         {L"D:\\Tools", L"C:/a\\b/c.txt", L"D:\\Tools\\b/c.txt"},
         {L"D:\\目标 😀", L"C:\\源\\文件 😀.txt", L"D:\\目标 😀\\文件 😀.txt"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [directory, entry, destination] : cases) {
         for (const bool toDefault : {true, false}) {
             Fixture f;
-            f.list(c.entry);
-            f.targetBox.items = {c.directory, L"C:\\older target"};
-            f.platform.programDirectory = toDefault ? c.directory : L"D:\\elsewhere";
+            f.list(entry);
+            f.targetBox.items = {directory, L"C:\\older target"};
+            f.platform.programDirectory = toDefault ? directory : L"D:\\elsewhere";
             f.click(toDefault);
-            EXPECT_EQ(f.platform.moves, (std::vector<fake::Call>{{c.entry, c.destination}}))
-                << c.destination << (toDefault ? " default" : " target");
+            EXPECT_EQ(f.platform.moves, (std::vector<fake::Call>{{entry, destination}}))
+                << destination << (toDefault ? " default" : " target");
         }
     }
 }
@@ -79,11 +78,9 @@ TEST(BatchMover, TheLogCountsOnlyWhatMovedAndEntriesStayListed)
         f.logBox.colour = 0;
 
         f.click(toDefault);
-        EXPECT_EQ(f.platform.moves.size(), 4U);
-        EXPECT_EQ(f.logBox.content, L"程序运行信息：本次共移动2个文件");
-        EXPECT_EQ(f.logBox.colour, 255U);
-        EXPECT_EQ(f.sourceBox.items.size(), 4U);
-        EXPECT_TRUE(f.platform.warnings.empty());
+        EXPECT_EQ((std::tuple{f.platform.moves.size(), f.logBox.content, f.logBox.colour,
+                              f.sourceBox.items.size(), f.platform.warnings.size()}),
+                  (std::tuple{4U, L"程序运行信息：本次共移动2个文件", 255U, 4U, 0U}));
 
         // Again: the default move now finds its first file gone and warns; the target move
         // tries every entry anew and reports that nothing moved.
@@ -97,39 +94,32 @@ TEST(BatchMover, TheLogCountsOnlyWhatMovedAndEntriesStayListed)
 
 TEST(BatchMover, WarningsEndTheCommandBeforeAnythingMoves)
 {
-    struct Case {
-        const char* name;
-        bool toDefault;
-        bool listSomething;
-        Kind firstKind;
-        bool haveTarget;
-        std::vector<fake::Call> warnings;
+    // 移至默认目录 or not; the first entry listed, if any; a target listed or not; the warning.
+    const std::tuple<bool, std::optional<Kind>, bool, std::optional<fake::Call>> cases[] = {
+        {true, {}, true, kMissingSource},
+        {false, {}, false, kMissingSource},
+        {true, Kind::Folder, true, kMissingSource},
+        {true, Kind::Hidden, true, kMissingSource},
+        {true, Kind::System, true, kMissingSource},
+        {true, Kind::ReadOnly, true, {}},
+        {false, Kind::Folder, true, {}},
+        {false, Kind::File, false, fake::Call{L"目标地址未指定!", L"程序运行错误"}},
     };
-    const Case cases[] = {
-        {"default, empty list", true, false, Kind::File, true, {kMissingSource}},
-        {"target, empty list and no target", false, false, Kind::File, false, {kMissingSource}},
-        {"default, first is a folder", true, true, Kind::Folder, true, {kMissingSource}},
-        {"default, first is hidden", true, true, Kind::Hidden, true, {kMissingSource}},
-        {"default, first is a system file", true, true, Kind::System, true, {kMissingSource}},
-        {"default, first is read-only", true, true, Kind::ReadOnly, true, {}},
-        {"target, first is a folder", false, true, Kind::Folder, true, {}},
-        {"target, no target listed", false, true, Kind::File, false, {kMissingTarget}},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        const auto& [toDefault, first, haveTarget, warning] = c;
         Fixture f;
-        if (c.listSomething) {
-            f.list(L"C:\\in\\first", c.firstKind);
+        if (first) {
+            f.list(L"C:\\in\\first", *first);
             f.list(L"C:\\in\\second.txt");
         }
-        if (c.haveTarget) {
-            f.targetBox.items = {L"E:\\out"};
-        }
-        f.click(c.toDefault);
-        EXPECT_EQ(f.platform.warnings, c.warnings) << c.name;
-        EXPECT_EQ(f.platform.moves.size(), c.warnings.empty() ? 2U : 0U) << c.name;
+        f.targetBox.items = haveTarget ? TextList{L"E:\\out"} : TextList{};
+        f.click(toDefault);
+        EXPECT_EQ(f.platform.warnings,
+                  (warning ? std::vector{*warning} : std::vector<fake::Call>{}));
+        EXPECT_EQ(f.platform.moves.size(), warning ? 0U : 2U);
         EXPECT_EQ(f.logBox.content,
-                  c.warnings.empty() ? L"程序运行信息：本次共移动2个文件" : L"程序运行信息：")
-            << c.name;
+                  warning ? L"程序运行信息：" : L"程序运行信息：本次共移动2个文件");
     }
 }
 
@@ -162,18 +152,13 @@ TEST(BatchMover, ABatchIsTheListsAtTheClickAndFurtherClicksWaitForIt)
 
 TEST(DefaultDirectoryOpener, QuotesTheProgramDirectoryEachClick)
 {
-    const std::pair<Text, Text> cases[] = {
-        {L"C:\\Program Files\\小工具 2", L"explorer \"C:\\Program Files\\小工具 2\" "},
-        {L"Q:\\", L"explorer \"Q:\\\" "},
-    };
-    for (const auto& [directory, commandLine] : cases) {
-        fake::FakePlatform platform;
-        platform.programDirectory = directory;
-        DefaultDirectoryOpener opener(platform);
-        opener.openDefaultDirectory();
-        opener.openDefaultDirectory();
-        EXPECT_EQ(platform.launches, (TextList{commandLine, commandLine}));
-    }
+    fake::FakePlatform platform;
+    platform.programDirectory = L"C:\\Program Files\\小工具 2";
+    DefaultDirectoryOpener opener(platform);
+    opener.openDefaultDirectory();
+    opener.openDefaultDirectory();
+    const Text commandLine = L"explorer \"C:\\Program Files\\小工具 2\" ";
+    EXPECT_EQ(platform.launches, (TextList{commandLine, commandLine}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <map>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/BatchRunner.h"
@@ -63,11 +64,8 @@ public:
     }
 };
 
-struct Call {
-    Text first;
-    Text second;
-    bool operator==(const Call&) const = default;
-};
+// A call's two texts.
+using Call = std::pair<Text, Text>;
 
 // Files and folders exist as paths in `entries`; a move succeeds when the source exists and the
 // destination does not, like the real call.

@@ -13,14 +13,17 @@ execute_process(COMMAND ${WINDRES} -i ${EXE} -O rc OUTPUT_VARIABLE resources)
 if(failed OR NOT resources)
     fail("not readable")
 endif()
-foreach(wanted "file format ${FORMAT}\n" "Subsystem\t\t00000002\t(Windows GUI)"
-               "DllCharacteristics\t0000${FLAGS}\n" "MajorOSystemVersion\t6\n"
-               "MinorOSystemVersion\t1\n" "MajorSubsystemVersion\t6\n" "MinorSubsystemVersion\t1\n")
-    string(FIND "${headers}" "${wanted}" at)
-    if(at EQUAL -1)
-        fail("headers lack '${wanted}'")
-    endif()
-endforeach()
+function(require text what)
+    foreach(wanted ${ARGN})
+        string(FIND "${text}" "${wanted}" at)
+        if(at EQUAL -1)
+            fail("${what} lack '${wanted}'")
+        endif()
+    endforeach()
+endfunction()
+require("${headers}" headers "file format ${FORMAT}\n" "Subsystem\t\t00000002\t(Windows GUI)"
+        "DllCharacteristics\t0000${FLAGS}\n" "MajorOSystemVersion\t6\n" "MinorOSystemVersion\t1\n"
+        "MajorSubsystemVersion\t6\n" "MinorSubsystemVersion\t1\n")
 
 # Anything but these KnownDLLs would be looked up beside the exe first, where a planted copy runs.
 set(allowed kernel32.dll user32.dll gdi32.dll shell32.dll shlwapi.dll ole32.dll oleaut32.dll
@@ -34,24 +37,17 @@ if(NOT imports OR others)
     fail("imports '${others}' (load them with loadSystemLibrary) or nothing at all")
 endif()
 
-foreach(wanted [["\020\020\000\000", 1, 24,]] [["\024\024\000\000", 1, 24,]]
-               [["\030\030\000\000", 1, 24,]] [["\040\040\000\000", 1, 32,]]
-               [["\050\050\000\000", 1, 32,]] [["\060\060\000\000", 1, 32,]]
-               [["\100\100\000\000", 1, 32,]]
-               [[FILEVERSION 1, 0, 0, 0]] [[BLOCK "080404B0"]] [[VALUE "FileVersion", "1.00"]]
-               [[VALUE "ProductVersion", "1.00"]] [[VALUE "InternalName", "Fenrallo1.0"]]
-               [[VALUE "OriginalFilename", "Fenrallo1.0.exe"]] [[VALUE "Translation", 0x804, 1200]]
-               [[Microsoft.Windows.Common-Controls]] [[>true/pm<]] [[>PerMonitorV2,PerMonitor<]]
-               [[<longPathAware]] [[asInvoker]]
-               "name=\"\"Fenrallo.Fenrallo\"\" version=\"\"1.0.0.0\"\" processorArchitecture=\"\"${ARCH}\"\"")
-    string(FIND "${resources}" "${wanted}" at)
-    if(at EQUAL -1)
-        fail("resources lack ${wanted}")
-    endif()
-endforeach()
+# Icon frames 16 to 64 px, the version record and the manifest.
+require("${resources}" resources [["\020\020\000\000", 1, 24,]] [["\024\024\000\000", 1, 24,]]
+        [["\030\030\000\000", 1, 24,]] [["\040\040\000\000", 1, 32,]] [["\050\050\000\000", 1, 32,]]
+        [["\060\060\000\000", 1, 32,]] [["\100\100\000\000", 1, 32,]] [[FILEVERSION 1, 0, 0, 0]]
+        [[BLOCK "080404B0"]] [[VALUE "FileVersion", "1.00"]] [[VALUE "ProductVersion", "1.00"]]
+        [[VALUE "InternalName", "Fenrallo1.0"]] [[VALUE "OriginalFilename", "Fenrallo1.0.exe"]]
+        [[VALUE "Translation", 0x804, 1200]] [[Microsoft.Windows.Common-Controls]] [[>true/pm<]]
+        [[>PerMonitorV2,PerMonitor<]] [[<longPathAware]] [[asInvoker]]
+        "name=\"\"Fenrallo.Fenrallo\"\" version=\"\"1.0.0.0\"\" processorArchitecture=\"\"${ARCH}\"\"")
 string(REGEX MATCHALL "\nLANGUAGE [0-9]+, [0-9]+" languages "${resources}")
 list(REMOVE_DUPLICATES languages)
 if(NOT languages STREQUAL "\nLANGUAGE 4, 2")
     fail("resources not all tagged Chinese (PRC): ${languages}")
 endif()
-message(STATUS "${EXE}: ${FORMAT}, GUI, DllCharacteristics ${FLAGS}, ${ARCH}, imports ${imports}")

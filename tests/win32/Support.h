@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include "platform/win32/FileMove.h"
 #include "platform/win32/UniqueHandle.h"
 #include "platform/win32/Win32PlatformServices.h"
 
@@ -56,6 +57,17 @@ inline std::string contents(const Text& path)
 {
     std::ifstream in(fs::path(win32::extendedLengthPath(path)), std::ios::binary);
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
+}
+
+// The name of a temporary copy in `folder`, or the empty text.
+inline Text temporaryCopy(const Text& folder)
+{
+    for (const auto& entry : fs::directory_iterator(folder)) {
+        if (entry.path().filename().wstring().rfind(win32::kTemporaryPrefix, 0) == 0) {
+            return entry.path().filename();
+        }
+    }
+    return {};
 }
 
 // A drop's list of paths as the shell writes it: each path ended by a NUL, then one more NUL.
