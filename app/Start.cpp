@@ -7,7 +7,8 @@
 
 #include <cstdlib>
 
-extern "C" void __cdecl __set_app_type(int type);  // msvcrt.dll
+// msvcrt.dll's own name for it.
+extern "C" void __cdecl __set_app_type(int type);  // NOLINT(bugprone-reserved-identifier)
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand);
 
