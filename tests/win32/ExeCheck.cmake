@@ -4,20 +4,17 @@ cmake_policy(VERSION 3.20)
 # version record, icon frames and a manifest for its own architecture, all tagged Chinese (PRC).
 #   cmake -DEXE=<exe> -DOBJDUMP=<objdump> -DWINDRES=<windres> -DFORMAT=<pei-i386|pei-x86-64>
 #         -DFLAGS=<DllCharacteristics> -DARCH=<x86|amd64> -P ExeCheck.cmake
-function(fail what)
-    message(FATAL_ERROR "${EXE}: ${what}")
-endfunction()
 
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
 execute_process(COMMAND ${WINDRES} -i ${EXE} -O rc OUTPUT_VARIABLE resources)
 if(failed OR NOT resources)
-    fail("not readable")
+    message(FATAL_ERROR "${EXE}: not readable")
 endif()
 function(require text what)
     foreach(wanted ${ARGN})
         string(FIND "${text}" "${wanted}" at)
         if(at EQUAL -1)
-            fail("${what} lack '${wanted}'")
+            message(FATAL_ERROR "${EXE}: ${what} lack '${wanted}'")
         endif()
     endforeach()
 endfunction()
@@ -34,7 +31,7 @@ list(TRANSFORM imports REPLACE "dll name: " "")
 set(others ${imports})
 list(REMOVE_ITEM others ${allowed})
 if(NOT imports OR others)
-    fail("imports '${others}' (load them with loadSystemLibrary) or nothing at all")
+    message(FATAL_ERROR "${EXE}: imports '${others}' (load them with loadSystemLibrary) or nothing at all")
 endif()
 
 # Icon frames 16 to 64 px, the version record and the manifest.
@@ -49,5 +46,5 @@ require("${resources}" resources [["\020\020\000\000", 1, 24,]] [["\024\024\000\
 string(REGEX MATCHALL "\nLANGUAGE [0-9]+, [0-9]+" languages "${resources}")
 list(REMOVE_DUPLICATES languages)
 if(NOT languages STREQUAL "\nLANGUAGE 4, 2")
-    fail("resources not all tagged Chinese (PRC): ${languages}")
+    message(FATAL_ERROR "${EXE}: resources not all tagged Chinese (PRC): ${languages}")
 endif()

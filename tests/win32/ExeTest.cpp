@@ -100,7 +100,6 @@ TEST(Fenrallo, NamesItsFolderWarnsAndStartsTheSystemsFileManager)
     const HWND form = shownForm();
     DWORD id = 0;
     GetWindowThreadProcessId(form, &id);
-    const OwnedHandle process(OpenProcess(SYNCHRONIZE | PROCESS_TERMINATE, FALSE, id));
     const auto control = [form](ControlId c) { return GetDlgItem(form, controlCommandId(c)); };
     // Chinese, spaces and a path past MAX_PATH: the caption still names the whole folder.
     EXPECT_EQ(win32::windowText(form), L"Fenrallo" + Text(folder));
@@ -122,9 +121,7 @@ TEST(Fenrallo, NamesItsFolderWarnsAndStartsTheSystemsFileManager)
     EXPECT_EQ(_wcsnicmp(started.c_str(), (windows + L"\\").c_str(), windows.size() + 1), 0)
         << testing::PrintToString(started);
     EXPECT_EQ(_wcsicmp(fs::path(started).filename().c_str(), L"explorer.exe"), 0);
-
-    TerminateProcess(process.get(), 1);
-    WaitForSingleObject(process.get(), 20000);
+    SendMessageW(form, WM_CLOSE, 0, 0);
 }
 
 // Another Fenrallo1.0.exe, started from where it was built once the last one has ended, and its

@@ -200,9 +200,7 @@ TEST(DroppedPaths, GiveExactlyThePathsOfAWellFormedBlockAndNoneOfAnyOther)
     EXPECT_EQ(win32::droppedPaths(win32::DropHandle(makeDrop(longPaths)).get()), longPaths);
     EXPECT_TRUE(win32::droppedPaths(nullptr).empty());
     std::mt19937 random(7);
-    const auto below = [&random](std::size_t n) {
-        return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
-    };
+    const auto below = [&random](std::size_t n) { return std::size_t{random()} % n; };
     const Text letters = L"abc \\.:_-源文件😀";
     for (int i = 0; i < 12000; ++i) {
         const bool wide = below(2) == 0;

@@ -101,7 +101,7 @@ const std::tuple<ControlId, Text, Place, Place, std::array<LONG, 2>, DWORD, bool
 };
 // clang-format on
 
-TEST_F(WindowTest, ControlsAndFrameSitAtTheirPlacesInTheirFontsAndIcons)
+TEST_F(WindowTest, ControlsAndFrameSitAtTheirPlacesInTheirFontsAndIconsAndTheLogIsRed)
 {
     ASSERT_EQ(window_->dpi(), kAt144 ? 144U : 96U);
     EXPECT_EQ(GetFocus(), control(ControlId::List1));
@@ -144,6 +144,34 @@ TEST_F(WindowTest, ControlsAndFrameSitAtTheirPlacesInTheirFontsAndIcons)
     GetWindowRect(form(), &frame);
     EXPECT_EQ((std::array{client.right, client.bottom, frame.left, frame.top}),
               (kAt144 ? std::array{1235L, 668L, 387L, 239L} : std::array{823L, 445L, 258L, 159L}));
+    // The run log is red, takes no focus nor clicks, and shows its end.
+    const HWND edit = control(ControlId::Text1);
+    SetFocus(control(ControlId::Command5));
+    SetFocus(edit);
+    for (const UINT mouse : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP}) {
+        SendMessageW(edit, mouse, MK_LBUTTON, MAKELPARAM(mouse == WM_LBUTTONDOWN ? 20 : 120, 8));
+    }
+    EXPECT_EQ(GetFocus(), control(ControlId::Command5));
+    EXPECT_EQ(HIWORD(SendMessageW(edit, EM_GETSEL, 0, 0)), 0) << "text was selected";
+    // Only the log is painted red; a label beside it is grey on grey as usual.
+    for (const auto& [id, red] : {std::pair{ControlId::Text1, true}, {ControlId::Label1, false}}) {
+        RedrawWindow(control(id), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        const HDC painted = GetDC(control(id));
+        int reddish = 0;
+        for (int i = 0; i < 16 * 120; ++i) {
+            const COLORREF pixel = GetPixel(painted, i % 120, i / 120);
+            reddish += GetRValue(pixel) > 150 && GetGValue(pixel) < 110 ? 1 : 0;
+        }
+        ReleaseDC(control(id), painted);
+        EXPECT_EQ(reddish > 20, red) << static_cast<int>(id);
+    }
+    // The newest text is in sight after every change, and the log's own bar says so.
+    SetWindowTextW(edit, Text(30, L'\n').c_str());
+    SCROLLINFO bar{sizeof bar, SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
+    GetScrollInfo(FindWindowExW(edit, nullptr, L"ScrollBar", nullptr), SB_CTL, &bar);
+    EXPECT_EQ((std::array{bar.nMax, bar.nPos}),
+              (std::array{30, static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0))}));
+    EXPECT_GT(bar.nPos, 25);
     // The caption's icon fits the DPI, and again after the window moved to a 200% monitor.
     const auto smallIconWidth = [this] {
         ICONINFO info{};
@@ -158,37 +186,6 @@ TEST_F(WindowTest, ControlsAndFrameSitAtTheirPlacesInTheirFontsAndIcons)
     EXPECT_EQ(smallIconWidth(), kAt144 ? 24 : 16);
     SendMessageW(form(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&frame));
     EXPECT_EQ(smallIconWidth(), 32);
-}
-
-TEST_F(WindowTest, RunLogIsRedTakesNoFocusNorClicksAndShowsItsEnd)
-{
-    const HWND edit = control(ControlId::Text1);
-    SetFocus(control(ControlId::Command5));
-    SetFocus(edit);
-    for (const UINT mouse : {WM_LBUTTONDOWN, WM_MOUSEMOVE, WM_LBUTTONUP}) {
-        SendMessageW(edit, mouse, MK_LBUTTON, MAKELPARAM(mouse == WM_LBUTTONDOWN ? 20 : 120, 8));
-    }
-    EXPECT_EQ(GetFocus(), control(ControlId::Command5));
-    EXPECT_EQ(HIWORD(SendMessageW(edit, EM_GETSEL, 0, 0)), 0) << "text was selected";
-    // Only the log is painted red; a label beside it is grey on grey as usual.
-    for (const auto& [id, red] : {std::pair{ControlId::Text1, true}, {ControlId::Label1, false}}) {
-        RedrawWindow(control(id), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
-        const HDC dc = GetDC(control(id));
-        int reddish = 0;
-        for (int i = 0; i < 16 * 120; ++i) {
-            const COLORREF pixel = GetPixel(dc, i % 120, i / 120);
-            reddish += GetRValue(pixel) > 150 && GetGValue(pixel) < 110 ? 1 : 0;
-        }
-        ReleaseDC(control(id), dc);
-        EXPECT_EQ(reddish > 20, red) << static_cast<int>(id);
-    }
-    // The newest text is in sight after every change, and the log's own bar says so.
-    SetWindowTextW(edit, Text(30, L'\n').c_str());
-    SCROLLINFO bar{sizeof bar, SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
-    GetScrollInfo(FindWindowExW(edit, nullptr, L"ScrollBar", nullptr), SB_CTL, &bar);
-    EXPECT_EQ((std::array{bar.nMax, bar.nPos}),
-              (std::array{30, static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0))}));
-    EXPECT_GT(bar.nPos, 25);
 }
 
 TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponent)
@@ -240,7 +237,7 @@ TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponent)
     EXPECT_EQ(entries(ControlId::List1), (TextList{L"Z:\\in\\a.txt", L"Z:\\in\\b"}));
 }
 
-TEST_F(WindowTest, ABatchLocksTheListsAndALogoffStopsItFirst)
+TEST_F(WindowTest, ABatchLocksTheListsAndALogoffOrACloseStopsItFirst)
 {
     platform_.waitForStop = true;
     drop(ControlId::List1, {L"Z:\\in\\a.txt", L"Z:\\in\\b"});
@@ -271,6 +268,18 @@ TEST_F(WindowTest, ABatchLocksTheListsAndALogoffStopsItFirst)
     EXPECT_EQ(GetFocus(), control(ControlId::Command5));
     EXPECT_EQ(SendMessageW(form(), WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_EQ(log(), L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件本次共移动0个文件");
+
+    // Closed mid-batch, the window stays, disabled, until the batch has ended, then goes.
+    SendMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
+    while (platform_.waiting < 2) {
+        Sleep(1);
+    }
+    SendMessageW(form(), WM_CLOSE, 0, 0);
+    EXPECT_TRUE(IsWindowVisible(form()) && !IsWindowEnabled(form()));
+    while (window_->handle() != nullptr) {
+        Sleep(1);
+        pumpMessages();
+    }
 }
 
 }  // namespace
