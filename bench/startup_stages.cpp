@@ -27,39 +27,51 @@ struct Stage {
     double seconds;
 };
 
+// Parts timed one after another, in order.
+class Stages {
+public:
+    template <typename Work>
+    void time(const char* name, const Work& work)
+    {
+        stages_.push_back({name, bench::timeOnce(work)});
+    }
+    const std::vector<Stage>& all() const { return stages_; }
+
+private:
+    std::vector<Stage> stages_;
+};
+
 // The program's parts in the program's order (wWinMain, MainWindow::create, its WM_CREATE and
 // show).
-std::vector<Stage> startProgram(HINSTANCE instance)
+Stages startProgram(HINSTANCE instance)
 {
-    std::vector<Stage> stages;
-    const auto time = [&stages](const char* name, const auto& work) {
-        stages.push_back({name, bench::timeOnce(work)});
-    };
-    time("DLL search limited to the system", [] { win32::restrictDllSearchToSystem(); });
-    time("window class (user32's first call)",
-         [&] { registerFormClass(instance, L"FenralloStages", DefWindowProcW); });
+    Stages stages;
+    stages.time("DLL search limited to the system", [] { win32::restrictDllSearchToSystem(); });
+    stages.time("window class (user32's first call)",
+                [&] { registerFormClass(instance, L"FenralloStages", DefWindowProcW); });
     HWND form = nullptr;
-    time("form window created", [&] {
+    stages.time("form window created", [&] {
         form = CreateWindowExW(kFormExStyle, L"FenralloStages", L"Fenrallo", kFormStyle, 0, 0, 0, 0,
                                nullptr, nullptr, instance, nullptr);
     });
     FormLayout layout;
-    time("controls created (the first loads comctl32 6)",
-         [&] { layout.createControls(form, instance); });
+    stages.time("controls created (the first loads comctl32 6)",
+                [&] { layout.createControls(form, instance); });
     ReadOnlyLog log;
-    time("the log's scroll bar", [&] { log.create(layout.control(ControlId::Text1), instance); });
+    stages.time("the log's scroll bar",
+                [&] { log.create(layout.control(ControlId::Text1), instance); });
     const UINT dpi = dpiOfWindow(form);
-    time("form placed for the DPI", [&] { layout.placeForm(dpi); });
-    time("Chinese faces looked up", [] {
+    stages.time("form placed for the DPI", [&] { layout.placeForm(dpi); });
+    stages.time("Chinese faces looked up", [] {
         for (int i = 0; i < kFontCount; ++i) {
             installedChineseFace(fontRow(static_cast<FontId>(i)).face);
         }
     });
-    time("fonts, places and icons", [&] {
+    stages.time("fonts, places and icons", [&] {
         layout.layoutControls(dpi);
         log.layout(dpi);
     });
-    time("shown and painted", [&] {
+    stages.time("shown and painted", [&] {
         ShowWindow(form, SW_SHOWNORMAL);
         UpdateWindow(form);
     });
@@ -68,13 +80,10 @@ std::vector<Stage> startProgram(HINSTANCE instance)
 }
 
 // What bench_minimal_window does, under the same manifest.
-std::vector<Stage> startEmpty(HINSTANCE instance)
+Stages startEmpty(HINSTANCE instance)
 {
-    std::vector<Stage> stages;
-    const auto time = [&stages](const char* name, const auto& work) {
-        stages.push_back({name, bench::timeOnce(work)});
-    };
-    time("window class (user32's first call)", [&] {
+    Stages stages;
+    stages.time("window class (user32's first call)", [&] {
         WNDCLASSW windowClass{};
         windowClass.lpfnWndProc = DefWindowProcW;
         windowClass.hInstance = instance;
@@ -83,11 +92,11 @@ std::vector<Stage> startEmpty(HINSTANCE instance)
         RegisterClassW(&windowClass);
     });
     HWND form = nullptr;
-    time("form window created", [&] {
+    stages.time("form window created", [&] {
         form = CreateWindowExW(0, L"FenralloStagesEmpty", L"Minimal", WS_OVERLAPPEDWINDOW, 258, 159,
                                839, 484, nullptr, nullptr, instance, nullptr);
     });
-    time("shown and painted", [&] {
+    stages.time("shown and painted", [&] {
         ShowWindow(form, SW_SHOWNORMAL);
         UpdateWindow(form);
     });
@@ -139,7 +148,8 @@ int wmain(int argc, wchar_t** argv)
     const HINSTANCE instance = GetModuleHandleW(nullptr);
     if (argc == 3 && std::wcscmp(argv[1], L"--once") == 0) {
         const bool program = std::wcscmp(argv[2], L"program") == 0;
-        for (const Stage& stage : program ? startProgram(instance) : startEmpty(instance)) {
+        const Stages stages = program ? startProgram(instance) : startEmpty(instance);
+        for (const Stage& stage : stages.all()) {
             std::printf("%s\t%.6f\n", stage.name, stage.seconds);
         }
         return 0;

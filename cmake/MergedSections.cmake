@@ -1,7 +1,8 @@
 # The linker's own default script for the target, with the sections that hold a few bytes each
 # folded into larger ones of the same kind: .CRT and .tls into .data, .xdata (the x64 unwind
 # data, found through .pdata wherever it is) into .rdata. .pdata stays: the linker points the
-# image's exception directory only at a section of that name. .eh_frame goes: it serves only the unwinder, which cmake/NoUnwinder.cmake keeps out.
+# image's exception directory only at a section of that name. .eh_frame goes: it serves only
+# the unwinder, which cmake/NoUnwinder.cmake keeps out.
 # Each section of an image takes at least one 512-byte block of the file.
 #   fenrallo_merged_sections_script(<output file>)
 function(fenrallo_merged_sections_script output)
