@@ -1,16 +1,15 @@
 // The copy to another volume is the program's own, in chunks: the platform's copy cannot be
 // cancelled under Wine, and a stop must end a copy of any size within a second. What the
 // platform's copy keeps is kept too: the data, the named streams (a downloaded file's
-// Zone.Identifier), the attributes and the timestamps.
+// Zone.Identifier), the encryption, the attributes and the timestamps.
 #include "platform/win32/FileMove.h"
-
-#include <windows.h>
 
 #include <atomic>
 #include <cstddef>
 #include <vector>
 
-#include "platform/win32/UniqueHandle.h"
+#include "platform/win32/FileHandles.h"
+#include "platform/win32/FileStreams.h"
 #include "platform/win32/Win32PlatformServices.h"
 
 namespace fenrallo::win32 {
@@ -21,18 +20,10 @@ namespace {
 // 1 MiB chunk made the copy five times slower than this one.
 constexpr DWORD kChunk = 1 << 17;
 // What FileBasicInfo can set; the others (compressed, sparse, encrypted...) only the file system.
+// Offline is not among them either: it says the data is elsewhere, never true of a new copy.
 constexpr DWORD kSettableAttributes = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                                       FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
-                                      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_OFFLINE |
-                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-
-using File = UniqueHandle<HANDLE, CloseHandle>;
-
-// CreateFileW's handle, or null.
-HANDLE opened(HANDLE file)
-{
-    return file != INVALID_HANDLE_VALUE ? file : nullptr;
-}
+                                      FILE_ATTRIBUTE_TEMPORARY | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
 
 Text hex(unsigned number)
 {
@@ -44,36 +35,18 @@ Text hex(unsigned number)
     return digits;
 }
 
-bool setAttributes(HANDLE file, DWORD attributes)
+Text temporaryBeside(const Text& destination)
 {
-    FILE_BASIC_INFO basic{};  // times of zero are left as they are
-    basic.FileAttributes = attributes != 0 ? attributes : FILE_ATTRIBUTE_NORMAL;
-    return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
+    static std::atomic<unsigned> serial{0};
+    return destination.substr(0, destination.rfind(L'\\') + 1) + kTemporaryPrefix +
+           hex(GetCurrentProcessId()) + L'-' + hex(++serial) + L".tmp";
 }
 
-// Deletes the file `file` is open on once the last handle to it closes. A read-only file cannot
-// be deleted: its attribute is cleared first, and put back when the delete is refused.
-bool deleteOnClose(HANDLE file, DWORD attributes)
-{
-    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly && !setAttributes(file, attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        return false;
-    }
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (SetFileInformationByHandle(file, FileDispositionInfo, &disposition, sizeof disposition)) {
-        return true;
-    }
-    if (readOnly) {
-        setAttributes(file, attributes);
-    }
-    return false;
-}
-
-bool copyData(HANDLE from, HANDLE to, std::vector<char>& buffer, std::uint64_t& copied,
-              const KeepCopying& keepCopying)
+bool copyData(HANDLE from, HANDLE to, std::vector<char>& buffer, CopyStep step,
+              std::uint64_t& copied, const CopyGate& gate)
 {
     for (;;) {
-        if (!keepCopying(copied)) {
+        if (!gate(step, copied)) {
             return false;
         }
         DWORD read = 0;
@@ -91,54 +64,67 @@ bool copyData(HANDLE from, HANDLE to, std::vector<char>& buffer, std::uint64_t& 
     }
 }
 
-// The names of the file's named streams (":Zone.Identifier:$DATA"); none where the file system
-// has no streams to tell of.
-TextList namedStreams(HANDLE file)
+// The entry being moved, held from before the copy until it is deleted through `held`.
+struct Source {
+    File held;
+    // Where a filter supplies the data, a second handle through it.
+    File filtered;
+    FILE_BASIC_INFO basic{};
+    CopyPlan plan{};
+    LARGE_INTEGER size{};
+
+    HANDLE data() const { return filtered ? filtered.get() : held.get(); }
+};
+
+bool openSource(const Text& path, Source& source)
 {
-    std::vector<std::uint64_t> buffer(512);
-    for (;;) {
-        const std::size_t bytes = buffer.size() * sizeof buffer[0];
-        if (GetFileInformationByHandleEx(file, FileStreamInfo, buffer.data(),
-                                         static_cast<DWORD>(bytes))) {
-            break;
-        }
-        if (GetLastError() != ERROR_MORE_DATA || buffer.size() > (1U << 20)) {
-            return {};
-        }
-        buffer.resize(buffer.size() * 4);
+    // Sharing only reading keeps other programs from writing, renaming or deleting it meanwhile,
+    // and a program that has it open for writing keeps it from opening. Opened as the entry
+    // itself, not what a reparse point leads to, so that a link is never followed.
+    source.held = File(opened(CreateFileW(
+        path.c_str(), GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!source.held ||
+        !GetFileInformationByHandleEx(source.held.get(), FileBasicInfo, &source.basic,
+                                      sizeof source.basic) ||
+        ((source.basic.FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+         !GetFileInformationByHandleEx(source.held.get(), FileAttributeTagInfo, &tag,
+                                       sizeof tag))) {
+        return false;
     }
-    TextList names;
-    const auto* at = reinterpret_cast<const std::byte*>(buffer.data());
-    for (;;) {
-        const auto* stream = reinterpret_cast<const FILE_STREAM_INFO*>(at);
-        Text name(stream->StreamName, stream->StreamNameLength / sizeof(wchar_t));
-        if (name != L"::$DATA") {
-            names.push_back(std::move(name));
-        }
-        if (stream->NextEntryOffset == 0) {
-            return names;
-        }
-        at += stream->NextEntryOffset;
+    source.plan = planCopy(source.basic.FileAttributes, tag.ReparseTag);
+    if (source.plan.refused) {
+        return false;
     }
+    if (source.plan.throughFilter) {
+        // The path may name another file by now: only the one held will do.
+        source.filtered =
+            File(opened(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
+        if (!source.filtered || !sameFile(source.held.get(), source.filtered.get())) {
+            return false;
+        }
+    }
+    return GetFileSizeEx(source.data(), &source.size) != FALSE;
 }
 
-// A new file beside a destination, removed again unless it is kept.
+// A new file beside a destination, marked for deletion from the moment it exists until it is
+// whole, and removed again unless it is kept.
 class TemporaryCopy {
 public:
-    explicit TemporaryCopy(const Text& destination)
+    TemporaryCopy(const CopyPaths& paths, DWORD attributes) : path_(paths.temporary)
     {
-        static std::atomic<unsigned> serial{0};
-        const Text folder = destination.substr(0, destination.rfind(L'\\') + 1);
-        for (int attempt = 0; attempt < 100 && !file_; ++attempt) {
-            path_ = folder + kTemporaryPrefix + hex(GetCurrentProcessId()) + L'-' + hex(++serial) +
-                    L".tmp";
+        for (int attempt = 0; attempt < 100; ++attempt) {
             file_ = File(
-                opened(CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE | FILE_WRITE_ATTRIBUTES, 0,
-                                   nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
-            if (!file_ && GetLastError() != ERROR_FILE_EXISTS) {
+                opened(CreateFileW(path_.c_str(), GENERIC_WRITE | DELETE | FILE_READ_ATTRIBUTES, 0,
+                                   nullptr, CREATE_NEW, attributes, nullptr)));
+            if (file_ || GetLastError() != ERROR_FILE_EXISTS) {
                 break;
             }
+            path_ = temporaryBeside(paths.destination);
         }
+        marked_ = file_ && setDeletion(file_.get(), true);
     }
     ~TemporaryCopy()
     {
@@ -149,24 +135,51 @@ public:
     TemporaryCopy(const TemporaryCopy&) = delete;
     TemporaryCopy& operator=(const TemporaryCopy&) = delete;
 
-    explicit operator bool() const { return static_cast<bool>(file_); }
+    // Made, and marked.
+    explicit operator bool() const { return marked_; }
     HANDLE handle() const { return file_.get(); }
     const Text& path() const { return path_; }
 
-    // The source's times and attributes, and the data on the disk, before the copy takes a name.
-    bool finish(FILE_BASIC_INFO basic)
+    bool encrypted() const
+    {
+        FILE_BASIC_INFO basic{};
+        return GetFileInformationByHandleEx(file_.get(), FileBasicInfo, &basic, sizeof basic) &&
+               (basic.FileAttributes & FILE_ATTRIBUTE_ENCRYPTED) != 0;
+    }
+
+    // Room for `size` bytes, so that a full volume or a file too large for FAT32 fails before
+    // anything is written. A file system that cannot reserve is written to all the same.
+    bool reserve(LARGE_INTEGER size)
+    {
+        FILE_ALLOCATION_INFO allocation{size};
+        if (size.QuadPart == 0 || SetFileInformationByHandle(file_.get(), FileAllocationInfo,
+                                                             &allocation, sizeof allocation)) {
+            return true;
+        }
+        const DWORD error = GetLastError();
+        return error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_FUNCTION ||
+               error == ERROR_NOT_SUPPORTED || error == ERROR_CALL_NOT_IMPLEMENTED;
+    }
+
+    // Whole now: from here on the copy stays when the process ends. Named streams cannot be
+    // opened on a file that is to be deleted, so this comes before them.
+    bool unmark() { return setDeletion(file_.get(), false); }
+
+    // The source's times and attributes.
+    bool takeOver(FILE_BASIC_INFO basic, DWORD attributes)
     {
         basic.ChangeTime.QuadPart = 0;
-        basic.FileAttributes &= kSettableAttributes;
-        if (basic.FileAttributes == 0) {
-            basic.FileAttributes = FILE_ATTRIBUTE_NORMAL;
-        }
+        basic.FileAttributes = attributes;
         if (!SetFileInformationByHandle(file_.get(), FileBasicInfo, &basic, sizeof basic)) {
             return false;
         }
-        attributes_ = basic.FileAttributes;
-        return FlushFileBuffers(file_.get()) != FALSE;
+        attributes_ = attributes;
+        return true;
     }
+
+    // Flushed after the rename too, which puts the new name on the disk (FAT included): only
+    // then may the source on the other volume go.
+    bool flush() { return FlushFileBuffers(file_.get()) != FALSE; }
 
     // Renames the copy itself, never replacing what is already there.
     bool renameTo(const Text& name)
@@ -189,57 +202,83 @@ private:
     Text path_;
     File file_;
     DWORD attributes_ = FILE_ATTRIBUTE_NORMAL;
+    bool marked_ = false;
     bool kept_ = false;
 };
 
-bool copyStreams(HANDLE source, const Text& from, TemporaryCopy& copy,
-                 const KeepCopying& keepCopying)
+bool copyStreams(const Source& source, const Text& from, const TemporaryCopy& copy,
+                 std::vector<char>& buffer, const CopyGate& gate)
 {
-    std::vector<char> buffer(kChunk);
-    std::uint64_t copied = 0;
-    if (!copyData(source, copy.handle(), buffer, copied, keepCopying)) {
+    const std::optional<TextList> streams = namedStreams(source.data());
+    if (!streams) {
         return false;
     }
-    const TextList streams = namedStreams(source);
     DWORD features = 0;
-    // Where the destination keeps no streams they are left behind, as the platform's copy does.
-    if (streams.empty() ||
-        !GetVolumeInformationByHandleW(copy.handle(), nullptr, 0, nullptr, nullptr, &features,
-                                       nullptr, 0) ||
-        (features & FILE_NAMED_STREAMS) == 0) {
+    if (streams->empty()) {
         return true;
     }
-    for (const Text& stream : streams) {
-        // The source is held, so these open streams of the very file being copied.
+    if (!GetVolumeInformationByHandleW(copy.handle(), nullptr, 0, nullptr, nullptr, &features,
+                                       nullptr, 0)) {
+        return false;
+    }
+    // Where the destination keeps no streams they are left behind, as the platform's copy does.
+    if ((features & FILE_NAMED_STREAMS) == 0) {
+        return true;
+    }
+    for (const Text& stream : *streams) {
+        // Opened by name, so checked to be a stream of the very file held.
         const File in(opened(CreateFileW((from + stream).c_str(), GENERIC_READ,
                                          FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                                          OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr)));
-        const File out(opened(CreateFileW((copy.path() + stream).c_str(), GENERIC_WRITE, 0, nullptr,
-                                          CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
-        if (!in || !out || !copyData(in.get(), out.get(), buffer, copied, keepCopying)) {
+        const File out(
+            opened(CreateFileW((copy.path() + stream).c_str(), GENERIC_WRITE, FILE_SHARE_DELETE,
+                               nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
+        std::uint64_t copied = 0;
+        if (!in || !out || !sameFile(in.get(), source.held.get()) ||
+            !copyData(in.get(), out.get(), buffer, CopyStep::Streams, copied, gate)) {
             return false;
         }
     }
     return true;
 }
 
-bool copyAcrossVolumes(const Text& from, const Text& to, const KeepCopying& keepCopying)
+// A name taken already fails the copy before it starts rather than after it; the rename, which
+// never replaces anything, stays the guarantee.
+bool nameIsFree(const Text& path)
 {
-    // Held until it is deleted. Sharing only reading keeps other programs from writing, renaming
-    // or deleting it meanwhile, and a program that has it open for writing keeps it from opening.
-    // A link is not followed: what would be copied is not what the user listed.
-    const File source(opened(CreateFileW(
-        from.c_str(), GENERIC_READ | DELETE | FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ, nullptr,
-        OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN | FILE_FLAG_OPEN_REPARSE_POINT, nullptr)));
-    FILE_BASIC_INFO basic{};
-    if (!source ||
-        !GetFileInformationByHandleEx(source.get(), FileBasicInfo, &basic, sizeof basic) ||
-        (basic.FileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) != 0) {
+    return GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES &&
+           GetLastError() == ERROR_FILE_NOT_FOUND;
+}
+
+bool copyAcrossVolumes(const CopyPaths& paths, const CopyGate& gate)
+{
+    Source source;
+    if (!gate(CopyStep::Open, 0) || !nameIsFree(paths.destination) ||
+        !openSource(paths.source, source) || !gate(CopyStep::Create, 0)) {
         return false;
     }
-    TemporaryCopy copy(to);
-    if (!copy || !copyStreams(source.get(), from, copy, keepCopying) || !copy.finish(basic) ||
-        !copy.renameTo(to) || !deleteOnClose(source.get(), basic.FileAttributes)) {
+    TemporaryCopy copy(paths, source.plan.createAttributes);
+    // An encrypted file is never written out in the clear.
+    if (!copy || (source.plan.createAttributes == FILE_ATTRIBUTE_ENCRYPTED && !copy.encrypted()) ||
+        !gate(CopyStep::Reserve, 0) || !copy.reserve(source.size)) {
+        return false;
+    }
+    std::vector<char> buffer(kChunk);
+    std::uint64_t copied = 0;
+    if (!copyData(source.data(), copy.handle(), buffer, CopyStep::Data, copied, gate) ||
+        copied != static_cast<std::uint64_t>(source.size.QuadPart)) {
+        return false;
+    }
+    const bool whole = gate(CopyStep::Unmark, copied) && copy.unmark() &&
+                       gate(CopyStep::Streams, copied) &&
+                       copyStreams(source, paths.source, copy, buffer, gate) &&
+                       gate(CopyStep::Attributes, copied) &&
+                       copy.takeOver(source.basic, source.plan.keptAttributes) &&
+                       gate(CopyStep::Flush, copied) && copy.flush();
+    if (!whole || !gate(CopyStep::Rename, copied) || !copy.renameTo(paths.destination) ||
+        !gate(CopyStep::FlushName, copied) || !copy.flush() ||
+        !gate(CopyStep::DeleteSource, copied) ||
+        !deleteOnClose(source.held.get(), source.basic.FileAttributes)) {
         return false;
     }
     copy.keep();
@@ -248,16 +287,31 @@ bool copyAcrossVolumes(const Text& from, const Text& to, const KeepCopying& keep
 
 }  // namespace
 
-bool moveWithoutReplace(const Text& from, const Text& to, const KeepCopying& keepCopying)
+CopyPlan planCopy(DWORD attributes, DWORD reparseTag)
 {
-    const Text source = extendedLengthPath(from);
-    const Text destination = extendedLengthPath(to);
+    const bool reparsePoint = (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+    const DWORD encrypted = attributes & FILE_ATTRIBUTE_ENCRYPTED;
+    const DWORD kept = attributes & kSettableAttributes;
+    return {(attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ||
+                (reparsePoint && IsReparseTagNameSurrogate(reparseTag) != 0),
+            reparsePoint, encrypted != 0 ? encrypted : FILE_ATTRIBUTE_NORMAL,
+            kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL};
+}
+
+CopyPaths copyPaths(const Text& from, const Text& to)
+{
+    CopyPaths paths{extendedPath(from), extendedPath(to), Text()};
+    paths.temporary = temporaryBeside(paths.destination);
+    return paths;
+}
+
+bool moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate)
+{
     // One rename, and nothing after it: the platform keeps it from replacing anything.
-    if (MoveFileExW(source.c_str(), destination.c_str(), 0)) {
+    if (MoveFileExW(extendedLengthPath(from).c_str(), extendedLengthPath(to).c_str(), 0)) {
         return true;
     }
-    return GetLastError() == ERROR_NOT_SAME_DEVICE &&
-           copyAcrossVolumes(source, destination, keepCopying);
+    return GetLastError() == ERROR_NOT_SAME_DEVICE && copyAcrossVolumes(copyPaths(from, to), gate);
 }
 
 }  // namespace fenrallo::win32

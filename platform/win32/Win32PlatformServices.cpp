@@ -114,13 +114,9 @@ Text directoryOfModulePath(const Text& modulePath)
     return directory;
 }
 
-Text extendedLengthPath(const Text& path)
+Text extendedPath(const Text& path)
 {
-    const bool driveAbsolute =
-        path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
-    const bool unc = startsWith(path, L"\\\\");
-    if (path.size() < MAX_PATH || startsWith(path, kExtendedPrefix) ||
-        startsWith(path, L"\\\\.\\") || !(driveAbsolute || unc)) {
+    if (startsWith(path, kExtendedPrefix) || startsWith(path, L"\\\\.\\")) {
         return path;
     }
     // The prefix switches off all normalisation, so "." and ".." and doubled separators must be
@@ -139,6 +135,14 @@ Text extendedLengthPath(const Text& path)
                                      : Text(kExtendedPrefix) + full;
 }
 
+Text extendedLengthPath(const Text& path)
+{
+    const bool driveAbsolute =
+        path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
+    const bool unc = startsWith(path, L"\\\\");
+    return path.size() < MAX_PATH || !(driveAbsolute || unc) ? path : extendedPath(path);
+}
+
 Text Win32PlatformServices::ProgramDirectory()
 {
     return directoryOfModulePath(moduleFileName());
@@ -148,7 +152,7 @@ bool Win32PlatformServices::MoveWithoutReplace(const Text& existingPath, const T
                                                const StopFlag& stop)
 {
     return moveWithoutReplace(existingPath, newPath,
-                              [&stop](std::uint64_t) { return !stop.load(); });
+                              [&stop](CopyStep, std::uint64_t) { return !stop.load(); });
 }
 
 bool Win32PlatformServices::IsOrdinaryFile(const Text& path)

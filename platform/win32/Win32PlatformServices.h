@@ -31,9 +31,12 @@ private:
 // to work without it.
 Text directoryOfModulePath(const Text& modulePath);
 
-// The form of an absolute path that the W file functions accept past MAX_PATH on every
-// supported Windows: \\?\ or \\?\UNC\ in front of the full path. Shorter, relative and already
-// prefixed paths come back unchanged.
+// The \\?\ or \\?\UNC\ form of a path, made full first: the form the W file functions take past
+// MAX_PATH on every supported Windows. Paths already in a prefixed form come back unchanged.
+Text extendedPath(const Text& path);
+
+// extendedPath for an absolute path of MAX_PATH or more; shorter and relative paths come back
+// unchanged.
 Text extendedLengthPath(const Text& path);
 
 }  // namespace fenrallo::win32

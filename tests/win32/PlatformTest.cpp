@@ -1,6 +1,7 @@
 // The Win32 platform layer against the real file system: which entries count
 // as ordinary files, what a move does to both of its ends whatever the user listed, and how drops
 // are read.
+#include <array>
 #include <atomic>
 #include <random>
 #include <thread>
@@ -8,6 +9,7 @@
 
 #include "platform/win32/DroppedPaths.h"
 #include "platform/win32/FileMove.h"
+#include "platform/win32/FileStreams.h"
 
 namespace fenrallo::test {
 namespace {
@@ -19,7 +21,7 @@ constexpr DWORD kFolder = FILE_ATTRIBUTE_DIRECTORY;
 
 // What another program does meanwhile: has the source open or mapped into memory (a mapped
 // file cannot be deleted), takes the destination's name before or during a copy, or stops it.
-enum class Other { None, Reading, Writing, Mapping, NameTaken, NameTakenMidCopy, Stop };
+enum class Other { None, Reading, Writing, Mapping, NameTaken, NameTakenAtOpen, NameTakenMidCopy };
 
 using MappedView = win32::UniqueHandle<LPCVOID, UnmapViewOfFile>;
 
@@ -70,16 +72,14 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         {"into a folder that does not exist", L"$\\a.txt", L"$\\none\\a.txt", file, false, Other::None},
         {"a folder into itself", L"$\\dir", L"$\\dir\\dir", kFolder, false, Other::None},
         {"a source held open", L"$\\a.txt", L"$\\out\\a.txt", file, false, Other::Reading},
-        {"across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, true, Other::None},
-        {"read-only, across volumes", L"^\\r.txt", L"$\\out\\r.txt", readOnly, true, Other::None},
         {"past MAX_PATH, across volumes", L"^\\a.txt", deep + L"\\a.txt", file, true, Other::None},
         {"a folder across volumes", L"^\\dir", L"$\\out\\dir", kFolder, false, Other::None},
         {"onto a file, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::NameTaken},
         {"held open, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::Reading},
         {"open for writing, across volumes", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::Writing},
         {"not to be deleted, across volumes", L"^\\r.txt", L"$\\out\\r.txt", readOnly, false, Other::Mapping},
+        {"the name taken as the copy starts", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::NameTakenAtOpen},
         {"the name taken mid-copy", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::NameTakenMidCopy},
-        {"a stop mid-copy", L"^\\a.txt", L"$\\out\\a.txt", file, false, Other::Stop},
         // clang-format on
     };
     // Several chunks, so that something can happen mid-copy.
@@ -116,15 +116,22 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         const DWORD kind = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
         EXPECT_EQ(Win32PlatformServices().IsOrdinaryFile(from),
                   (source & (kind | kFolder)) == 0 || source == readOnly);
-        const auto keepCopying = [&](std::uint64_t copied) {
-            if (copied > 0 && other == Other::NameTakenMidCopy && !fs::exists(to)) {
+        win32::CopyStep last{};
+        const auto gate = [&](win32::CopyStep step, std::uint64_t copied) {
+            const bool due = other == Other::NameTakenAtOpen
+                                 ? step == win32::CopyStep::Open
+                                 : other == Other::NameTakenMidCopy && copied > 0;
+            if (due && !fs::exists(to)) {
                 makeFile(to, "already there");
             }
-            return copied == 0 || other != Other::Stop;
+            last = step;
+            return true;
         };
         const auto held = hold(other, from);
-        EXPECT_EQ(win32::moveWithoutReplace(from, to, keepCopying), moves);
-        const bool taken = other == Other::NameTaken || other == Other::NameTakenMidCopy;
+        EXPECT_EQ(win32::moveWithoutReplace(from, to, gate), moves);
+        // A name taken as the copy starts is found before anything is written.
+        EXPECT_TRUE(other != Other::NameTakenAtOpen || last == win32::CopyStep::Open);
+        const bool taken = other >= Other::NameTaken;
         if (source != kMissing) {
             EXPECT_EQ(contents(inner(from)), moves ? "<missing>" : moved);
         }
@@ -138,6 +145,132 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         }
         // Nothing half-done is left behind anywhere.
         EXPECT_EQ(temporaryCopy(here + L"\\out") + temporaryCopy(there), L"");
+    }
+}
+
+// A copy to another volume goes step by step, the new name on the disk before the source goes.
+// A failure at any step, a stop included, leaves the source as it was and nothing else anywhere.
+TEST(Win32PlatformServices, ACopyAcrossVolumesFailedAtAnyStepLeavesOnlyTheSource)
+{
+    using Step = win32::CopyStep;
+    const std::string data((1 << 20) + 5, 'd');
+    // The step that fails, after how many bytes of data; none: the move goes through.
+    std::vector<std::pair<std::optional<Step>, std::uint64_t>> cases = {{{}, 0}, {Step::Data, 1}};
+    for (int step = 0; step <= static_cast<int>(Step::DeleteSource); ++step) {
+        cases.emplace_back(static_cast<Step>(step), 0);
+    }
+    for (const auto& [failing, after] : cases) {
+        SCOPED_TRACE(failing ? static_cast<int>(*failing) : -1);
+        const Text from = scratchFolder(L"R:\\") + L"\\a.txt";
+        const Text to = scratchFolder() + L"\\a.txt";
+        // Read-only, which a copy must take over, and which a delete must clear first.
+        makeFile(from, data, FILE_ATTRIBUTE_READONLY);
+        std::vector<Step> steps;
+        const auto gate = [&](Step step, std::uint64_t copied) {
+            if (steps.empty() || steps.back() != step) {
+                steps.push_back(step);
+            }
+            return !(failing == step && copied >= after);
+        };
+        EXPECT_EQ(win32::moveWithoutReplace(from, to, gate), !failing);
+        EXPECT_EQ(contents(failing ? from : to), data);
+        EXPECT_EQ(contents(failing ? to : from), "<missing>");
+        EXPECT_EQ(GetFileAttributesW((failing ? from : to).c_str()) & FILE_ATTRIBUTE_READONLY,
+                  DWORD{FILE_ATTRIBUTE_READONLY});
+        EXPECT_EQ(
+            temporaryCopy(fs::path(from).parent_path()) + temporaryCopy(fs::path(to).parent_path()),
+            L"");
+        if (!failing) {
+            EXPECT_EQ(steps,
+                      (std::vector{Step::Open, Step::Create, Step::Reserve, Step::Data,
+                                   Step::Unmark, Step::Streams, Step::Attributes, Step::Flush,
+                                   Step::Rename, Step::FlushName, Step::DeleteSource}));
+        }
+    }
+}
+
+// What Wine's file systems never show: links and junctions refused, placeholders, deduplicated
+// and compressed files read through their filters, encryption kept, offline never claimed.
+TEST(Win32PlatformServices, ACopyAcrossVolumesTakesEveryFileKindButLinksAndKeepsEncryption)
+{
+    constexpr DWORD reparse = FILE_ATTRIBUTE_REPARSE_POINT;
+    constexpr DWORD archive = FILE_ATTRIBUTE_ARCHIVE;
+    constexpr DWORD normal = FILE_ATTRIBUTE_NORMAL;
+    constexpr DWORD kinds = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
+                            FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    constexpr DWORD cloud = reparse | archive | FILE_ATTRIBUTE_OFFLINE | 0x400000;
+    // Attributes, reparse tag; refused, through the filter, made with, kept.
+    // clang-format off
+    const std::tuple<DWORD, DWORD, bool, bool, DWORD, DWORD> cases[] = {
+        {archive, 0, false, false, normal, archive},
+        {kinds | FILE_ATTRIBUTE_OFFLINE | FILE_ATTRIBUTE_COMPRESSED | FILE_ATTRIBUTE_SPARSE_FILE, 0, false, false, normal, kinds},
+        {FILE_ATTRIBUTE_ENCRYPTED | archive, 0, false, false, FILE_ATTRIBUTE_ENCRYPTED, archive},
+        {reparse | archive, IO_REPARSE_TAG_SYMLINK, true, true, normal, archive},
+        {reparse, IO_REPARSE_TAG_MOUNT_POINT, true, true, normal, normal},
+        {cloud, IO_REPARSE_TAG_CLOUD_6, false, true, normal, archive},
+        {reparse | FILE_ATTRIBUTE_HIDDEN, IO_REPARSE_TAG_DEDUP, false, true, normal, FILE_ATTRIBUTE_HIDDEN},
+        {reparse | FILE_ATTRIBUTE_ENCRYPTED, IO_REPARSE_TAG_WOF, false, true, FILE_ATTRIBUTE_ENCRYPTED, normal},
+        {FILE_ATTRIBUTE_DIRECTORY, 0, true, false, normal, normal},
+        {FILE_ATTRIBUTE_DIRECTORY | reparse, IO_REPARSE_TAG_CLOUD, true, true, normal, normal},
+    };
+    // clang-format on
+    for (const auto& [attributes, tag, refused, filtered, made, kept] : cases) {
+        const win32::CopyPlan plan = win32::planCopy(attributes, tag);
+        EXPECT_EQ(std::tuple(plan.refused, plan.throughFilter, plan.createAttributes,
+                             plan.keptAttributes),
+                  std::tuple(refused, filtered, made, kept))
+            << std::hex << attributes << " " << tag;
+    }
+}
+
+// A FILE_STREAM_INFO chain of `names`, each entry 8-byte aligned as file systems list them, with
+// the DWORD at byte `at` set to `value` when one is given.
+std::string streamChain(const TextList& names, std::size_t at = 0, std::optional<DWORD> value = {})
+{
+    constexpr std::size_t header = offsetof(FILE_STREAM_INFO, StreamName);
+    std::string chain;
+    for (const Text& name : names) {
+        const std::size_t bytes = name.size() * sizeof(wchar_t);
+        std::string entry((header + bytes + 7) / 8 * 8, '\0');
+        const std::array<DWORD, 2> fields = {
+            &name == &names.back() ? 0 : static_cast<DWORD>(entry.size()),
+            static_cast<DWORD>(bytes)};
+        std::memcpy(entry.data(), fields.data(), sizeof fields);
+        std::memcpy(entry.data() + header, name.data(), bytes);
+        chain += entry;
+    }
+    if (value) {
+        std::memcpy(chain.data() + at, &*value, sizeof *value);
+    }
+    return chain;
+}
+
+// Wine lists no streams at all: the lists a file system returns are made here, well-formed and
+// not. Only a well-formed one gives names; any other stops the move rather than lose streams.
+TEST(FileStreams, AWellFormedChainGivesItsNamedStreamsAndAnyOtherNothing)
+{
+    const Text data = L"::$DATA";
+    const Text zone = L":Zone.Identifier:$DATA";
+    const std::size_t all = std::string::npos;
+    // The chain, how many of its bytes the buffer holds, the names it gives.
+    const std::tuple<std::string, std::size_t, std::optional<TextList>> cases[] = {
+        {streamChain({data}), all, TextList{}},
+        {streamChain({data, zone, L":源 😀:$DATA"}), all, TextList{zone, L":源 😀:$DATA"}},
+        {streamChain({data, zone}) + std::string(64, '\0'), all, TextList{zone}},
+        {streamChain({data, zone}), 70, std::nullopt},  // the second name cut short
+        {streamChain({data, zone}), 45, std::nullopt},  // its header too
+        {std::string(), all, std::nullopt},
+        {streamChain({data, zone}, 0, 4096), all, std::nullopt},  // the next entry past the end
+        {streamChain({data, zone}, 0, 8), all, std::nullopt},     // or inside this one
+        {streamChain({zone}, 4, 5), all, std::nullopt},           // half a character
+        {streamChain({zone}, 4, 400), all, std::nullopt},         // a name past the end
+        {streamChain({L"Zone.Identifier"}), all, std::nullopt},
+        {streamChain({L":..\\..\\b.txt"}), all, std::nullopt},
+        {streamChain({L":"}), all, std::nullopt},
+    };
+    int row = 0;
+    for (const auto& [chain, held, names] : cases) {
+        EXPECT_EQ(win32::streamNamesIn(chain.data(), std::min(held, chain.size())), names) << row++;
     }
 }
 
@@ -155,6 +288,16 @@ TEST(Win32PlatformServices, LongPathsGetTheExtendedFormAndTheProgramFolderItsPla
     for (const auto& [path, extended] : cases) {
         EXPECT_EQ(win32::extendedLengthPath(path), extended);
     }
+    // A copy to another volume builds longer paths than the entry's own: all get that form.
+    const win32::CopyPaths paths =
+        win32::copyPaths(L"C:\\in\\..\\a.txt", L"\\\\server\\share\\out\\a.txt");
+    EXPECT_EQ(paths.source, L"\\\\?\\C:\\a.txt");
+    EXPECT_EQ(paths.destination, L"\\\\?\\UNC\\server\\share\\out\\a.txt");
+    const Text folder = L"\\\\?\\UNC\\server\\share\\out\\~fenrallo-";
+    EXPECT_EQ(paths.temporary.substr(0, folder.size()), folder);
+    EXPECT_EQ(paths.temporary.substr(paths.temporary.size() - 4), L".tmp");
+    EXPECT_NE(win32::copyPaths(L"C:\\a.txt", L"\\\\server\\share\\out\\a.txt").temporary,
+              paths.temporary);
     EXPECT_EQ(win32::directoryOfModulePath(L"\\\\?\\Q:\\a.exe"), L"Q:\\");
     EXPECT_EQ(win32::directoryOfModulePath(L"\\\\?\\UNC\\s\\d\\a.exe"), L"\\\\s\\d");
     EXPECT_EQ(win32::directoryOfModulePath(L"\\\\?\\C:\\" + name + L"\\a.exe"),
