@@ -35,11 +35,17 @@ Text hex(unsigned number)
     return digits;
 }
 
+// Up to its last backslash, which it keeps.
+Text folderOf(const Text& path)
+{
+    return path.substr(0, path.rfind(L'\\') + 1);
+}
+
 Text temporaryBeside(const Text& destination)
 {
     static std::atomic<unsigned> serial{0};
-    return destination.substr(0, destination.rfind(L'\\') + 1) + kTemporaryPrefix +
-           hex(GetCurrentProcessId()) + L'-' + hex(++serial) + L".tmp";
+    return folderOf(destination) + kTemporaryPrefix + hex(GetCurrentProcessId()) + L'-' +
+           hex(++serial) + L".tmp";
 }
 
 bool copyData(HANDLE from, HANDLE to, std::vector<char>& buffer, CopyStep step,
@@ -305,13 +311,34 @@ CopyPaths copyPaths(const Text& from, const Text& to)
     return paths;
 }
 
-bool moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate)
+bool VolumeCrossings::known(const Text& from, const Text& to) const
 {
-    // One rename, and nothing after it: the platform keeps it from replacing anything.
-    if (MoveFileExW(extendedLengthPath(from).c_str(), extendedLengthPath(to).c_str(), 0)) {
-        return true;
+    return !sourceFolder_.empty() && folderOf(from) == sourceFolder_ &&
+           folderOf(to) == destinationFolder_;
+}
+
+void VolumeCrossings::remember(const Text& from, const Text& to)
+{
+    sourceFolder_ = folderOf(from);
+    destinationFolder_ = folderOf(to);
+}
+
+bool moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate,
+                        VolumeCrossings* crossings)
+{
+    if (crossings == nullptr || !crossings->known(from, to)) {
+        // One rename, and nothing after it: the platform keeps it from replacing anything.
+        if (MoveFileExW(extendedLengthPath(from).c_str(), extendedLengthPath(to).c_str(), 0)) {
+            return true;
+        }
+        if (GetLastError() != ERROR_NOT_SAME_DEVICE) {
+            return false;
+        }
+        if (crossings != nullptr) {
+            crossings->remember(from, to);
+        }
     }
-    return GetLastError() == ERROR_NOT_SAME_DEVICE && copyAcrossVolumes(copyPaths(from, to), gate);
+    return copyAcrossVolumes(copyPaths(from, to), gate);
 }
 
 }  // namespace fenrallo::win32

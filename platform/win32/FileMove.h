@@ -34,8 +34,24 @@ enum class CopyStep {
 // copy is removed and the source left whole. A stop ends a copy this way within one chunk.
 using CopyGate = Callback<bool(CopyStep step, std::uint64_t copied)>;
 
+// The folders of the last entry whose rename the platform refused as a crossing to another
+// volume. Every entry of a folder lies on that folder's volume, so the next ones from there into
+// the same folder go straight to the copy: under Wine a refused rename costs a sixth of the copy
+// of a small file. Only a volume mounted elsewhere meanwhile could make such a rename work, and
+// the copy then moves the file all the same. Kept by one thread, for one batch.
+class VolumeCrossings {
+public:
+    bool known(const Text& from, const Text& to) const;
+    void remember(const Text& from, const Text& to);
+
+private:
+    Text sourceFolder_;
+    Text destinationFolder_;
+};
+
 // True when the entry was moved, and then it is at `to` only. Folders move only within a volume.
-bool moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate);
+bool moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate,
+                        VolumeCrossings* crossings = nullptr);
 
 // What a copy to another volume makes of a source with these attributes and reparse tag.
 struct CopyPlan {

@@ -151,8 +151,9 @@ Text Win32PlatformServices::ProgramDirectory()
 bool Win32PlatformServices::MoveWithoutReplace(const Text& existingPath, const Text& newPath,
                                                const StopFlag& stop)
 {
-    return moveWithoutReplace(existingPath, newPath,
-                              [&stop](CopyStep, std::uint64_t) { return !stop.load(); });
+    return moveWithoutReplace(
+        existingPath, newPath, [&stop](CopyStep, std::uint64_t) { return !stop.load(); },
+        &crossings_);
 }
 
 bool Win32PlatformServices::IsOrdinaryFile(const Text& path)

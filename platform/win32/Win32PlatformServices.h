@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include "platform/PlatformServices.h"
+#include "platform/win32/FileMove.h"
 
 namespace fenrallo::win32 {
 
@@ -24,6 +25,7 @@ public:
 
 private:
     HWND owner_;
+    VolumeCrossings crossings_;  // the worker's, batch after batch
 };
 
 // The directory part of a module's full path as ProgramDirectory reports it: no trailing

@@ -189,6 +189,38 @@ TEST(Win32PlatformServices, ACopyAcrossVolumesFailedAtAnyStepLeavesOnlyTheSource
     }
 }
 
+// A rename refused as crossing volumes is not tried again for the next entry of that folder
+// into that folder; a rename that worked teaches nothing.
+TEST(Win32PlatformServices, ARefusedCrossingGoesStraightToTheCopyForItsFolders)
+{
+    const Text here = scratchFolder();
+    const Text there = scratchFolder(L"R:\\");
+    win32::VolumeCrossings crossings;
+    // From, to; whether the copy ran; whether the crossing is known afterwards.
+    const std::tuple<Text, Text, bool, bool> moves[] = {
+        {here + L"\\1", here + L"\\1.moved", false, false},
+        {there + L"\\2", here + L"\\2", true, true},
+        {there + L"\\3", here + L"\\3", true, true},
+    };
+    for (const auto& [from, to, copied, known] : moves) {
+        makeFile(from, "x");
+        bool copying = false;
+        EXPECT_TRUE(win32::moveWithoutReplace(
+            from, to, [&](win32::CopyStep, std::uint64_t) { return copying = true; }, &crossings));
+        EXPECT_EQ(std::pair(copying, crossings.known(from, to)), std::pair(copied, known));
+    }
+    EXPECT_FALSE(crossings.known(there + L"\\4", there + L"\\4"));
+    // Known, a crossing is copied without asking: even where the rename would have worked.
+    crossings.remember(here + L"\\5", here + L"\\sub\\5");
+    makeFolder(here + L"\\sub");
+    makeFile(here + L"\\5", "x");
+    bool copying = false;
+    win32::moveWithoutReplace(
+        here + L"\\5", here + L"\\sub\\5",
+        [&](win32::CopyStep, std::uint64_t) { return copying = true; }, &crossings);
+    EXPECT_TRUE(copying);
+}
+
 // What Wine's file systems never show: links and junctions refused, placeholders, deduplicated
 // and compressed files read through their filters, encryption kept, offline never claimed.
 TEST(Win32PlatformServices, ACopyAcrossVolumesTakesEveryFileKindButLinksAndKeepsEncryption)
