@@ -69,7 +69,7 @@ private:
     std::atomic<bool> workDone_{false};
     // Set while a progress message is on its way, so at most one is ever queued.
     std::atomic<bool> progressPosted_{false};
-    ULONGLONG lastProgressPost_ = 0;  // the worker's alone
+    ULONGLONG nextProgressPost_ = 0;  // the worker's alone while it runs
 };
 
 }  // namespace fenrallo::win32
