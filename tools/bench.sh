@@ -17,7 +17,10 @@ tools/with-wine bash -c "
     set -e
     echo \"machine: \$(nproc) cores, \$(lscpu | sed -n 's/^Model name: *//p'); \$(wine --version)\"
     if [ $which = all ] || [ $which = drop ]; then wine $b/bench/bench_drop_intake.exe; fi
-    if [ $which = all ] || [ $which = move ]; then wine $b/bench/bench_batch_move.exe \${FENRALLO_BENCH_FILES:-10000}; fi
+    if [ $which = all ] || [ $which = move ]; then
+        wine $b/bench/bench_batch_move.exe \${FENRALLO_BENCH_FILES:-10000}
+        wine $b/bench/bench_copy_steps.exe
+    fi
     if [ $which = all ] || [ $which = startup ]; then
         wine $b/bench/bench_startup.exe \"$(winpath $b/app/Fenrallo1.0.exe)\" \"$(winpath $b/bench/bench_minimal_window.exe)\"
         wine $b/bench/bench_startup_stages.exe

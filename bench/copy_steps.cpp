@@ -1,0 +1,151 @@
+// Where a copy to another volume spends its time. 200 files of 1 MiB go from this volume to R:
+// (another file system under tools/with-wine) through the program's own copy, each of its steps
+// timed through the copy's gate, against a bare CopyFileW + DeleteFileW loop; then one file of
+// 1 GiB both ways, in MB/s. The moves are called directly, without the window and its worker,
+// whose cost bench_batch_move shows.
+#include <array>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "BenchCommon.h"
+#include "platform/win32/FileMove.h"
+
+using namespace fenrallo;
+using win32::CopyStep;
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+constexpr int kFiles = 200;
+constexpr std::size_t kSmall = 1 << 20;
+constexpr std::size_t kLarge = std::size_t{1} << 30;
+constexpr std::size_t kStepCount = static_cast<std::size_t>(CopyStep::DeleteSource) + 1;
+
+// Before the first step, the rename tried first; then each step, from its gate to the next one.
+const std::array<const char*, kStepCount + 1> kStepNames = {"rename tried first",
+                                                            "check name, open source",
+                                                            "create copy and mark it",
+                                                            "reserve size",
+                                                            "data",
+                                                            "unmark",
+                                                            "list streams",
+                                                            "attributes and times",
+                                                            "flush data",
+                                                            "rename into place",
+                                                            "flush name",
+                                                            "delete source"};
+
+TextList makeFiles(const std::wstring& folder, int count, std::size_t bytes)
+{
+    CreateDirectoryW(folder.c_str(), nullptr);
+    const std::string chunk(std::min<std::size_t>(bytes, 1 << 20), 'x');
+    TextList files;
+    for (int i = 0; i < count; ++i) {
+        files.push_back(folder + L"\\" + std::to_wstring(i) + L".bin");
+        bench::Handle file(bench::openNewFile(files.back()));
+        for (std::size_t done = 0; done < bytes; done += chunk.size()) {
+            DWORD written = 0;
+            WriteFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &written,
+                      nullptr);
+        }
+    }
+    return files;
+}
+
+Text into(const std::wstring& folder, const Text& file)
+{
+    return folder + file.substr(file.rfind(L'\\'));
+}
+
+double bareMoves(const TextList& files, const std::wstring& to)
+{
+    CreateDirectoryW(to.c_str(), nullptr);
+    return bench::timeOnce([&] {
+        for (const Text& file : files) {
+            if (!CopyFileW(file.c_str(), into(to, file).c_str(), TRUE) ||
+                !DeleteFileW(file.c_str())) {
+                std::printf("a bare move failed\n");
+            }
+        }
+    });
+}
+
+// Moves `files` into `to` with the program's copy, adding the time of each step to `spent`.
+double ownMoves(const TextList& files, const std::wstring& to,
+                std::array<double, kStepCount + 1>& spent)
+{
+    CreateDirectoryW(to.c_str(), nullptr);
+    std::size_t current = 0;
+    Clock::time_point mark;
+    const auto next = [&](std::size_t step) {
+        const Clock::time_point now = Clock::now();
+        spent[current] += std::chrono::duration<double>(now - mark).count();
+        mark = now;
+        current = step;
+    };
+    // As the program keeps it, batch after batch.
+    win32::VolumeCrossings crossings;
+    return bench::timeOnce([&] {
+        for (const Text& file : files) {
+            current = 0;
+            mark = Clock::now();
+            const bool moved = win32::moveWithoutReplace(
+                file, into(to, file),
+                [&](CopyStep step, std::uint64_t) {
+                    next(static_cast<std::size_t>(step) + 1);
+                    return true;
+                },
+                &crossings);
+            next(0);
+            if (!moved) {
+                std::printf("a move failed\n");
+            }
+        }
+    });
+}
+
+}  // namespace
+
+int wmain()
+{
+    const std::wstring work = bench::temporaryFolder(L"steps");
+    const std::wstring other = L"R:\\fenrallo-steps-" + std::to_wstring(GetCurrentProcessId());
+    CreateDirectoryW(other.c_str(), nullptr);
+
+    const double bare = bareMoves(makeFiles(work + L"\\bare", kFiles, kSmall), other + L"\\bare");
+    std::array<double, kStepCount + 1> spent{};
+    const double own =
+        ownMoves(makeFiles(work + L"\\own", kFiles, kSmall), other + L"\\own", spent);
+    std::printf("%d files of 1 MiB to R:, per file      %8.3f ms  bare %7.3f ms  ratio %5.2f\n",
+                kFiles, own * 1000 / kFiles, bare * 1000 / kFiles, own / bare);
+    for (std::size_t i = 0; i < spent.size(); ++i) {
+        std::printf("  %-28s %8.3f ms  %5.1f %%\n", kStepNames[i], spent[i] * 1000 / kFiles,
+                    100 * spent[i] / own);
+    }
+    std::fflush(stdout);
+
+    // The large file's copies spread widely: the median of three rounds, each way in turn.
+    std::array<double, kStepCount + 1> unused{};
+    std::vector<double> ownLarge;
+    std::vector<double> bareLarge;
+    for (int round = 0; round < 3; ++round) {
+        const std::wstring name = L"\\large-" + std::to_wstring(round);
+        ownLarge.push_back(
+            ownMoves(makeFiles(work + name + L"-own", 1, kLarge), other + name + L"-own", unused));
+        bareLarge.push_back(
+            bareMoves(makeFiles(work + name + L"-bare", 1, kLarge), other + name + L"-bare"));
+        for (const wchar_t* way : {L"-own\\0.bin", L"-bare\\0.bin"}) {
+            DeleteFileW((other + name + way).c_str());
+            DeleteFileW((work + name + way).c_str());
+        }
+    }
+    const double own1 = bench::median(ownLarge);
+    const double bare1 = bench::median(bareLarge);
+    std::printf("one file of 1 GiB to R:                %8.0f MB/s  bare %7.0f MB/s  ratio %5.2f\n",
+                1024 / own1, 1024 / bare1, own1 / bare1);
+    std::printf("(files left in %ls and %ls)\n", work.c_str(), other.c_str());
+    return 0;
+}
