@@ -162,9 +162,7 @@ public:
                                                              &allocation, sizeof allocation)) {
             return true;
         }
-        const DWORD error = GetLastError();
-        return error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_FUNCTION ||
-               error == ERROR_NOT_SUPPORTED || error == ERROR_CALL_NOT_IMPLEMENTED;
+        return reservationUnsupported(GetLastError());
     }
 
     // Whole now: from here on the copy stays when the process ends. Named streams cannot be
@@ -302,6 +300,12 @@ CopyPlan planCopy(DWORD attributes, DWORD reparseTag)
                 (reparsePoint && IsReparseTagNameSurrogate(reparseTag) != 0),
             reparsePoint, encrypted != 0 ? encrypted : FILE_ATTRIBUTE_NORMAL,
             kept != 0 ? kept : FILE_ATTRIBUTE_NORMAL};
+}
+
+bool reservationUnsupported(DWORD error)
+{
+    return error == ERROR_INVALID_PARAMETER || error == ERROR_INVALID_FUNCTION ||
+           error == ERROR_NOT_SUPPORTED || error == ERROR_CALL_NOT_IMPLEMENTED;
 }
 
 CopyPaths copyPaths(const Text& from, const Text& to)

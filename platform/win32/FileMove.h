@@ -67,6 +67,11 @@ struct CopyPlan {
 };
 CopyPlan planCopy(DWORD attributes, DWORD reparseTag);
 
+// An error with which a file system refuses to reserve room for a file because it cannot (Wine
+// cannot either): the copy goes on without. Any other refusal, a full volume or FAT32's 4 GiB
+// limit, fails the copy before it writes anything.
+bool reservationUnsupported(DWORD error);
+
 // The paths a copy to another volume works with, all in the \\?\ form so that the temporary
 // name and the streams' names, longer than the entry's own, work on every Windows.
 struct CopyPaths {

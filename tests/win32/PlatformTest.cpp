@@ -8,6 +8,7 @@
 #include "Support.h"
 
 #include "platform/win32/DroppedPaths.h"
+#include "platform/win32/FileHandles.h"
 #include "platform/win32/FileMove.h"
 #include "platform/win32/FileStreams.h"
 
@@ -137,9 +138,11 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         }
         EXPECT_EQ(contents(inner(to)), moves ? moved : (taken ? "already there" : "<missing>"));
         WIN32_FILE_ATTRIBUTE_DATA data{};
-        // Attributes and times are kept as they were, across volumes too.
-        if (moves && GetFileAttributesExW(win32::extendedLengthPath(inner(to)).c_str(),
-                                          GetFileExInfoStandard, &data)) {
+        // Attributes and times are kept as they were, across volumes too, and where the entry
+        // did not move.
+        if (source != kMissing &&
+            GetFileAttributesExW(win32::extendedLengthPath(inner(moves ? to : from)).c_str(),
+                                 GetFileExInfoStandard, &data)) {
             EXPECT_EQ(data.dwFileAttributes & kind, folder ? 0 : source & kind);
             EXPECT_EQ(CompareFileTime(&written, &data.ftLastWriteTime), 0);
         }
@@ -221,9 +224,10 @@ TEST(Win32PlatformServices, ARefusedCrossingGoesStraightToTheCopyForItsFolders)
     EXPECT_TRUE(copying);
 }
 
-// What Wine's file systems never show: links and junctions refused, placeholders, deduplicated
-// and compressed files read through their filters, encryption kept, offline never claimed.
-TEST(Win32PlatformServices, ACopyAcrossVolumesTakesEveryFileKindButLinksAndKeepsEncryption)
+// What Wine never shows: links and junctions refused, placeholders, deduplicated and compressed
+// files read through their filters, encryption kept, offline never claimed, the refusals to
+// reserve room told apart, and a second handle checked to be open on the file held.
+TEST(Win32PlatformServices, ACopyAcrossVolumesDecidesWhatWineNeverShowsAsWindowsWould)
 {
     constexpr DWORD reparse = FILE_ATTRIBUTE_REPARSE_POINT;
     constexpr DWORD archive = FILE_ATTRIBUTE_ARCHIVE;
@@ -253,6 +257,28 @@ TEST(Win32PlatformServices, ACopyAcrossVolumesTakesEveryFileKindButLinksAndKeeps
                   std::tuple(refused, filtered, made, kept))
             << std::hex << attributes << " " << tag;
     }
+    for (const auto& [error, unsupported] : {std::pair{ERROR_INVALID_PARAMETER, true},
+                                             {ERROR_INVALID_FUNCTION, true},
+                                             {ERROR_NOT_SUPPORTED, true},
+                                             {ERROR_CALL_NOT_IMPLEMENTED, true},
+                                             {ERROR_DISK_FULL, false},
+                                             {ERROR_FILE_TOO_LARGE, false},
+                                             {ERROR_ACCESS_DENIED, false}}) {
+        EXPECT_EQ(win32::reservationUnsupported(error), unsupported) << error;
+    }
+    // The check that a second handle is open on the file held.
+    const Text a = scratchFolder() + L"\\a";
+    const Text b = scratchFolder() + L"\\b";
+    makeFile(a, "a");
+    makeFile(b, "b");
+    const auto open = [](const Text& path) {
+        return OwnedHandle(CreateFileW(path.c_str(), FILE_READ_ATTRIBUTES, FILE_SHARE_READ, nullptr,
+                                       OPEN_EXISTING, 0, nullptr));
+    };
+    EXPECT_EQ(std::tuple(win32::sameFile(open(a).get(), open(a).get()),
+                         win32::sameFile(open(a).get(), open(b).get()),
+                         win32::sameFile(open(b).get(), open(a).get())),
+              std::tuple(true, false, false));
 }
 
 // A FILE_STREAM_INFO chain of `names`, each entry 8-byte aligned as file systems list them, with
@@ -287,7 +313,9 @@ TEST(FileStreams, AWellFormedChainGivesItsNamedStreamsAndAnyOtherNothing)
     // The chain, how many of its bytes the buffer holds, the names it gives.
     const std::tuple<std::string, std::size_t, std::optional<TextList>> cases[] = {
         {streamChain({data}), all, TextList{}},
-        {streamChain({data, zone, L":源 😀:$DATA"}), all, TextList{zone, L":源 😀:$DATA"}},
+        {streamChain({data, L":thumb:$DATA", zone}), all, TextList{L":thumb:$DATA", zone}},
+        {streamChain({zone, L":源 😀:$DATA"}), all, TextList{zone, L":源 😀:$DATA"}},
+        {streamChain({zone}), 68, TextList{zone}},  // the name up to the buffer's last byte
         {streamChain({data, zone}) + std::string(64, '\0'), all, TextList{zone}},
         {streamChain({data, zone}), 70, std::nullopt},  // the second name cut short
         {streamChain({data, zone}), 45, std::nullopt},  // its header too
