@@ -157,23 +157,21 @@ TEST(Win32PlatformServices, ACopyAcrossVolumesFailedAtAnyStepLeavesOnlyTheSource
 {
     using Step = win32::CopyStep;
     const std::string data((1 << 20) + 5, 'd');
-    // The step that fails, after how many bytes of data; none: the move goes through.
-    std::vector<std::pair<std::optional<Step>, std::uint64_t>> cases = {{{}, 0}, {Step::Data, 1}};
-    for (int step = 0; step <= static_cast<int>(Step::DeleteSource); ++step) {
-        cases.emplace_back(static_cast<Step>(step), 0);
-    }
-    for (const auto& [failing, after] : cases) {
-        SCOPED_TRACE(failing ? static_cast<int>(*failing) : -1);
+    // Each step fails in turn, the data's halfway; none at first, and the move goes through.
+    for (int step = -1; step <= static_cast<int>(Step::DeleteSource); ++step) {
+        const std::optional<Step> failing =
+            step < 0 ? std::nullopt : std::optional(static_cast<Step>(step));
+        SCOPED_TRACE(step);
         const Text from = scratchFolder(L"R:\\") + L"\\a.txt";
         const Text to = scratchFolder() + L"\\a.txt";
         // Read-only, which a copy must take over, and which a delete must clear first.
         makeFile(from, data, FILE_ATTRIBUTE_READONLY);
         std::vector<Step> steps;
-        const auto gate = [&](Step step, std::uint64_t copied) {
-            if (steps.empty() || steps.back() != step) {
-                steps.push_back(step);
+        const auto gate = [&](Step at, std::uint64_t copied) {
+            if (steps.empty() || steps.back() != at) {
+                steps.push_back(at);
             }
-            return !(failing == step && copied >= after);
+            return !(failing == at && (at != Step::Data || copied > 0));
         };
         EXPECT_EQ(win32::moveWithoutReplace(from, to, gate), !failing);
         EXPECT_EQ(contents(failing ? from : to), data);
@@ -198,30 +196,24 @@ TEST(Win32PlatformServices, ARefusedCrossingGoesStraightToTheCopyForItsFolders)
 {
     const Text here = scratchFolder();
     const Text there = scratchFolder(L"R:\\");
+    makeFolder(here + L"\\sub");
     win32::VolumeCrossings crossings;
-    // From, to; whether the copy ran; whether the crossing is known afterwards.
-    const std::tuple<Text, Text, bool, bool> moves[] = {
-        {here + L"\\1", here + L"\\1.moved", false, false},
-        {there + L"\\2", here + L"\\2", true, true},
-        {there + L"\\3", here + L"\\3", true, true},
-    };
-    for (const auto& [from, to, copied, known] : moves) {
+    // Moves a new file; true when it went through the copy.
+    const auto copied = [&](const Text& from, const Text& to) {
         makeFile(from, "x");
         bool copying = false;
         EXPECT_TRUE(win32::moveWithoutReplace(
             from, to, [&](win32::CopyStep, std::uint64_t) { return copying = true; }, &crossings));
-        EXPECT_EQ(std::pair(copying, crossings.known(from, to)), std::pair(copied, known));
-    }
-    EXPECT_FALSE(crossings.known(there + L"\\4", there + L"\\4"));
+        return copying;
+    };
+    EXPECT_FALSE(copied(here + L"\\1", here + L"\\sub\\1"));
+    EXPECT_FALSE(crossings.known(here + L"\\2", here + L"\\sub\\2"));
+    EXPECT_TRUE(copied(there + L"\\2", here + L"\\2"));
+    EXPECT_TRUE(crossings.known(there + L"\\3", here + L"\\3"));
+    EXPECT_FALSE(crossings.known(there + L"\\3", here + L"\\sub\\3"));
     // Known, a crossing is copied without asking: even where the rename would have worked.
-    crossings.remember(here + L"\\5", here + L"\\sub\\5");
-    makeFolder(here + L"\\sub");
-    makeFile(here + L"\\5", "x");
-    bool copying = false;
-    win32::moveWithoutReplace(
-        here + L"\\5", here + L"\\sub\\5",
-        [&](win32::CopyStep, std::uint64_t) { return copying = true; }, &crossings);
-    EXPECT_TRUE(copying);
+    crossings.remember(here + L"\\4", here + L"\\sub\\4");
+    EXPECT_TRUE(copied(here + L"\\4", here + L"\\sub\\4"));
 }
 
 // What Wine never shows: links and junctions refused, placeholders, deduplicated and compressed
@@ -257,13 +249,11 @@ TEST(Win32PlatformServices, ACopyAcrossVolumesDecidesWhatWineNeverShowsAsWindows
                   std::tuple(refused, filtered, made, kept))
             << std::hex << attributes << " " << tag;
     }
+    // clang-format off
     for (const auto& [error, unsupported] : {std::pair{ERROR_INVALID_PARAMETER, true},
-                                             {ERROR_INVALID_FUNCTION, true},
-                                             {ERROR_NOT_SUPPORTED, true},
-                                             {ERROR_CALL_NOT_IMPLEMENTED, true},
-                                             {ERROR_DISK_FULL, false},
-                                             {ERROR_FILE_TOO_LARGE, false},
-                                             {ERROR_ACCESS_DENIED, false}}) {
+         {ERROR_INVALID_FUNCTION, true}, {ERROR_NOT_SUPPORTED, true}, {ERROR_CALL_NOT_IMPLEMENTED, true},
+         {ERROR_DISK_FULL, false}, {ERROR_FILE_TOO_LARGE, false}, {ERROR_ACCESS_DENIED, false}}) {
+        // clang-format on
         EXPECT_EQ(win32::reservationUnsupported(error), unsupported) << error;
     }
     // The check that a second handle is open on the file held.
