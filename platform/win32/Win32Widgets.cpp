@@ -75,6 +75,17 @@ void Win32ListBox::select(int position)
     SendMessageW(box_, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
 }
 
+void Win32ListBox::setMarked(int position, bool marked)
+{
+    const auto index = static_cast<WPARAM>(position);
+    SendMessageW(box_, LB_SETITEMDATA, index, marked ? 1 : 0);
+    // The list box does not redraw an entry whose data changed.
+    RECT row{};
+    if (SendMessageW(box_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&row)) != LB_ERR) {
+        InvalidateRect(box_, &row, FALSE);
+    }
+}
+
 void Win32ListBox::beginBulkInsert(int expectedInserts, std::size_t expectedChars)
 {
     if (bulkDepth_++ > 0) {

@@ -1,11 +1,12 @@
-// The two move commands and the folder opener: their preconditions and warnings, the destination
-// of every entry, a batch that is what the lists were at the click, and a log that counts only
-// the entries that really moved.
+// The two move commands, the undo and the folder opener: their preconditions and warnings, the
+// destination of every entry, a batch that is what the lists were at the click, a log that
+// counts only the entries that really moved, and an undo of exactly what the last batch moved.
 #include "ops/BatchMover.h"
 
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <set>
 #include <tuple>
 
 #include "fakes/FakePlatform.h"
@@ -65,33 +66,6 @@ TEST(BatchMover, EachEntryGoesIntoTheDirectoryUnderItsOwnName)
     }
 }
 
-TEST(BatchMover, TheLogCountsOnlyWhatMovedAndEntriesStayListed)
-{
-    for (const bool toDefault : {true, false}) {
-        Fixture f;
-        f.targetBox.items = {L"D:\\Tools"};
-        for (const Text name : {L"a.txt", L"b.doc", L"c.txt", L"d.txt"}) {
-            f.list(L"C:\\in\\" + name);
-        }
-        f.platform.entries[L"D:\\Tools\\b.doc"] = Kind::File;  // already there: never replaced
-        f.platform.entries.erase(L"C:\\in\\c.txt");            // vanished since the drop
-        f.logBox.colour = 0;
-
-        f.click(toDefault);
-        EXPECT_EQ((std::tuple{f.platform.moves.size(), f.logBox.content, f.logBox.colour,
-                              f.sourceBox.items.size(), f.platform.warnings.size()}),
-                  (std::tuple{4U, L"程序运行信息：本次共移动2个文件", 255U, 4U, 0U}));
-
-        // Again: the default move now finds its first file gone and warns; the target move
-        // tries every entry anew and reports that nothing moved.
-        f.click(toDefault);
-        EXPECT_EQ(f.logBox.content, toDefault
-                                        ? L"程序运行信息：本次共移动2个文件"
-                                        : L"程序运行信息：本次共移动2个文件本次共移动0个文件");
-        EXPECT_EQ(f.platform.warnings.size(), toDefault ? 1U : 0U);
-    }
-}
-
 TEST(BatchMover, WarningsEndTheCommandBeforeAnythingMoves)
 {
     // 移至默认目录 or not; the first entry listed, if any; a target listed or not; the warning.
@@ -115,11 +89,10 @@ TEST(BatchMover, WarningsEndTheCommandBeforeAnythingMoves)
         }
         f.targetBox.items = haveTarget ? TextList{L"E:\\out"} : TextList{};
         f.click(toDefault);
-        EXPECT_EQ(f.platform.warnings,
-                  (warning ? std::vector{*warning} : std::vector<fake::Call>{}));
-        EXPECT_EQ(f.platform.moves.size(), warning ? 0U : 2U);
-        EXPECT_EQ(f.logBox.content,
-                  warning ? L"程序运行信息：" : L"程序运行信息：本次共移动2个文件");
+        EXPECT_EQ((std::tuple{f.platform.warnings, f.platform.moves.size(), f.logBox.content}),
+                  (std::tuple{warning ? std::vector{*warning} : std::vector<fake::Call>{},
+                              warning ? 0U : 2U,
+                              warning ? L"程序运行信息：" : L"程序运行信息：本次共移动2个文件"}));
     }
 }
 
@@ -140,13 +113,70 @@ TEST(BatchMover, ABatchIsTheListsAtTheClickAndFurtherClicksWaitForIt)
         f.sourceBox.items.clear();
         f.click(true);
         f.click(false);
-        EXPECT_EQ(f.logBox.content, L"程序运行信息：");
-        EXPECT_TRUE(f.platform.warnings.empty());
+        EXPECT_EQ(std::tuple(f.logBox.content, f.platform.warnings.size()),
+                  std::tuple(Text(L"程序运行信息："), 0U));
         f.runner.finish();
         EXPECT_EQ(f.platform.moves,
                   (std::vector<fake::Call>{{L"C:\\in\\a.txt", L"D:\\Tools\\a.txt"},
                                            {L"C:\\in\\b.txt", L"D:\\Tools\\b.txt"}}));
         EXPECT_EQ(f.logBox.content, L"程序运行信息：本次共移动2个文件");
+    }
+}
+
+TEST(BatchMover, TheLogCountsWhatReallyMovedAndAnUndoMovesExactlyThatBack)
+{
+    const fake::Call aBack{L"D:\\T\\a", L"a"}, dBack{L"D:\\T\\d", L"d"};
+    using Marks = std::set<Text>;
+    // What happens between a batch (of a, b, c, d, which moves a and d) and the undo; the entries
+    // marked then; the undo's moves; how many of them succeed (-1: nothing to undo);
+    // the entries marked after.
+    // clang-format off
+    const std::tuple<const char*, void (*)(Fixture&), Marks, std::vector<fake::Call>, int, Marks> cases[] = {
+        {"nothing", [](Fixture&) {}, {L"a", L"d"}, {dBack, aBack}, 2, {}},
+        {"a's old path taken", [](Fixture& f) { f.platform.entries[L"a"] = Kind::File; },
+         {L"a", L"d"}, {dBack, aBack}, 1, {L"a"}},
+        {"d's moved file gone", [](Fixture& f) { f.platform.entries.erase(L"D:\\T\\d"); },
+         {L"a", L"d"}, {dBack, aBack}, 1, {L"d"}},
+        {"a drop on top, d removed", [](Fixture& f) { f.platform.entries[L"e"] = Kind::File;
+             f.sources.onDrop({L"e"}); f.sourceBox.selection = 4; f.sources.onDoubleClick(); },
+         {L"a"}, {dBack, aBack}, 2, {}},
+        {"a batch that moved nothing", [](Fixture& f) { f.click(false); }, {L"a", L"d"}, {}, -1, {L"a", L"d"}},
+        {"a batch that moved e", [](Fixture& f) { f.list(L"e"); f.click(false); },
+         {L"a", L"d", L"e"}, {{L"D:\\T\\e", L"e"}}, 1, {L"a", L"d"}},
+        {"a batch still running", [](Fixture& f) { f.runner.holding = true; f.click(false); },
+         {L"a", L"d"}, {}, -1, {L"a", L"d"}},
+    };
+    // clang-format on
+    for (const auto& [between, meddle, marksBefore, undoMoves, undone, marksAfter] : cases) {
+        SCOPED_TRACE(between);
+        Fixture f;
+        f.targetBox.items = {L"D:\\T"};
+        EXPECT_FALSE(f.mover.undoLastBatch()) << "no batch has run yet";
+        for (const Text name : {L"a", L"b", L"c", L"d"}) {
+            f.list(name);
+        }
+        f.platform.entries[L"D:\\T\\b"] = Kind::File;  // already there: never replaced
+        f.platform.entries.erase(L"c");                // vanished since the drop
+        f.logBox.colour = 0;
+        f.click(false);
+        // The log counts only what moved, in red; every entry was tried and stays listed.
+        EXPECT_EQ((std::tuple{f.platform.moves.size(), f.logBox.content, f.logBox.colour,
+                              f.sourceBox.items.size()}),
+                  (std::tuple{4U, L"程序运行信息：本次共移动2个文件", 255U, 4U}));
+        meddle(f);
+        EXPECT_EQ(std::tuple(f.sourceBox.marks, f.mover.canUndo()),
+                  std::tuple(marksBefore, undone >= 0));
+        const auto movesBefore = static_cast<std::ptrdiff_t>(f.platform.moves.size());
+        const std::size_t logBefore = f.logBox.content.size();
+        const int readsBefore = f.sourceBox.textReads;
+        EXPECT_EQ(f.mover.undoLastBatch(), undone >= 0);
+        EXPECT_EQ(
+            (std::tuple{std::vector(f.platform.moves.begin() + movesBefore, f.platform.moves.end()),
+                        f.sourceBox.marks, f.logBox.content.substr(logBefore)}),
+            (std::tuple{undoMoves, marksAfter,
+                        undone >= 0 ? L"本次共移动" + std::to_wstring(undone) + L"个文件" : L""}));
+        EXPECT_LE(f.sourceBox.textReads - readsBefore, f.sourceBox.count()) << "one pass at most";
+        EXPECT_FALSE(f.mover.undoLastBatch() || f.mover.canUndo()) << "an undo forgets the batch";
     }
 }
 
