@@ -42,7 +42,7 @@ public:
     }
     void removeAt(int position) override
     {
-        marks.erase(items[static_cast<std::size_t>(position)]);
+        marks.erase(items.at(position));
         items.erase(items.begin() + position);
         selection = -1;
     }
@@ -50,8 +50,7 @@ public:
     void select(int position) override { selection = position; }
     void setMarked(int position, bool marked) override
     {
-        const Text& text = items[static_cast<std::size_t>(position)];
-        marked ? static_cast<void>(marks.insert(text)) : static_cast<void>(marks.erase(text));
+        marked ? void(marks.insert(items.at(position))) : void(marks.erase(items.at(position)));
     }
     void beginBulkInsert(int, std::size_t) override {}
     void endBulkInsert() override {}
