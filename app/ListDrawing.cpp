@@ -11,16 +11,15 @@ void drawListRow(const DRAWITEMSTRUCT& row)
     const bool selected = (row.itemState & ODS_SELECTED) != 0;
     const bool marked = row.itemData != 0;
     int textColour = selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT;
-    if (!IsWindowEnabled(row.hwndItem) || (marked && !selected)) {
+    if ((row.itemState & ODS_DISABLED) != 0 || (marked && !selected)) {
         textColour = COLOR_GRAYTEXT;
     }
     // An empty list that has the focus asks for a row of its own, with no entry.
     const Text text = row.itemID == static_cast<UINT>(-1)
                           ? Text()
                           : win32::Win32ListBox(row.hwndItem).textAt(static_cast<int>(row.itemID));
+    // The list box has its font selected into the DC already.
     const HDC dc = row.hDC;
-    const HGDIOBJ font =
-        SelectObject(dc, reinterpret_cast<HFONT>(SendMessageW(row.hwndItem, WM_GETFONT, 0, 0)));
     const COLORREF foreground = SetTextColor(dc, GetSysColor(textColour));
     const COLORREF background =
         SetBkColor(dc, GetSysColor(selected ? COLOR_HIGHLIGHT : COLOR_WINDOW));
@@ -32,7 +31,6 @@ void drawListRow(const DRAWITEMSTRUCT& row)
     }
     SetBkColor(dc, background);
     SetTextColor(dc, foreground);
-    SelectObject(dc, font);
 }
 
 void matchRowHeight(HWND ownerDrawn, HWND plain)

@@ -246,7 +246,9 @@ LRESULT MainWindow::onCommand(int commandId, int notification)
     default: break;
     }
     // clang-format on
-    refreshUndoItem();
+    if (clicked) {
+        refreshUndoItem();
+    }
     return 0;
 }
 
