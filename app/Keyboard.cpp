@@ -13,17 +13,29 @@ bool isPasteKey(WPARAM key)
            (key == VK_INSERT && GetKeyState(VK_SHIFT) < 0);
 }
 
+// Ctrl+Z, but not AltGr+Z (Ctrl and Alt together), which types a letter on some keyboards.
+bool isUndoKey(WPARAM key)
+{
+    return key == 'Z' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+}
+
 }  // namespace
 
-ListKey listKey(ControlId list, UINT message, WPARAM wParam)
+ListKey listKey(ControlId control, UINT message, WPARAM wParam)
 {
+    if (message == WM_KEYDOWN && isUndoKey(wParam)) {
+        return ListKey::Undo;
+    }
+    if (control != ControlId::List1 && control != ControlId::List2) {
+        return ListKey::None;
+    }
     if (message == WM_PASTE || (message == WM_KEYDOWN && isPasteKey(wParam))) {
         return ListKey::Paste;
     }
-    if (message == WM_CHAR && wParam == 0x16) {
+    if (message == WM_CHAR && (wParam == 0x16 || wParam == 0x1A)) {
         return ListKey::Swallow;  // no entry to search for by its first letter
     }
-    if (list == ControlId::List1 && message == WM_KEYDOWN && wParam == VK_DELETE) {
+    if (control == ControlId::List1 && message == WM_KEYDOWN && wParam == VK_DELETE) {
         return ListKey::Remove;
     }
     return ListKey::None;

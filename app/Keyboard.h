@@ -1,5 +1,5 @@
-// Form1 from the keyboard: what a key in a list asks for, which button Enter presses, and where
-// the focus goes back to when the window is activated again.
+// Form1 from the keyboard: what a key in a list or a button asks for, which button Enter
+// presses, and where the focus goes back to when the window is activated again.
 #pragma once
 
 #include <windows.h>
@@ -12,10 +12,11 @@ enum class ListKey {
     None,     // the list box's own
     Paste,    // Ctrl+V, Shift+Insert or WM_PASTE: the clipboard's files, as a drop
     Remove,   // Delete in List1: as a double-click
-    Swallow,  // the character Ctrl+V leaves behind
+    Undo,     // Ctrl+Z in a list or a button: the last batch taken back
+    Swallow,  // the character Ctrl+V or Ctrl+Z leaves behind in a list
 };
 
-ListKey listKey(ControlId list, UINT message, WPARAM wParam);
+ListKey listKey(ControlId control, UINT message, WPARAM wParam);
 
 // The dialog manager turns Enter into IDOK unless the focused button is the default one, which
 // only Tab makes it. The button of `form` that has the focus, which Enter must press; null when

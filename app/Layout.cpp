@@ -17,6 +17,9 @@ constexpr DWORD kLabel = SS_LEFT | SS_NOPREFIX;
 // low to spare the room.
 constexpr DWORD kList = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_VSCROLL | WS_TABSTOP;
 constexpr DWORD kListEx = WS_EX_CLIENTEDGE | WS_EX_ACCEPTFILES;
+// List1 draws its rows itself (app/ListDrawing), and still keeps its texts: the batch, the tests
+// and screen readers read them as from any list box.
+constexpr DWORD kDrawnList = kList | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS;
 constexpr DWORD kButton = BS_PUSHBUTTON | WS_TABSTOP;
 // Read-only rather than disabled: a disabled EDIT paints its text grey whatever colour its parent
 // asks for, and the run log must stay red. Focus and mouse input are refused by MainWindow.
@@ -31,7 +34,7 @@ constexpr std::array<ControlRow, kControlCount> kControls = {{
     {ControlId::Label1, "Label1", L"STATIC", L"待处理文件列表：",
      {600, 120, 3855, 255}, FontId::Song12, kLabel, 0},
     {ControlId::List1, "List1", L"LISTBOX", L"",
-     {600, 480, 9015, 3120}, FontId::Default, kList, kListEx},
+     {600, 480, 9015, 3120}, FontId::Default, kDrawnList, kListEx},
     {ControlId::Label4, "Label4", L"STATIC", L"默认目录就是程序运行目录",
      {9960, 1200, 1935, 855}, FontId::Song14, kLabel, 0},
     {ControlId::Command4, "Command4", L"BUTTON", L"移至默认目录",

@@ -5,6 +5,7 @@
 
 #include "app/BatchLock.h"
 #include "app/Dpi.h"
+#include "app/ListDrawing.h"
 #include "lists/SourceList.h"
 #include "lists/TargetList.h"
 #include "log/RunLog.h"
@@ -123,6 +124,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLOREDIT: return onControlColour(message, wParam, lParam);
     case WM_DPICHANGED: return onDpiChanged(HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
     case WM_ACTIVATE: return onActivate(wParam, lParam);
+    case WM_SYSCOMMAND: return onSystemCommand(wParam, lParam);
+    case WM_DRAWITEM: drawListRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_SETFOCUS: focus_.restore(control(ControlId::List1), control(ControlId::Command6)); return 0;
     case WM_CLOSE: if (components_->lock.mayClose(components_->runner)) DestroyWindow(window_); return 0;
     case WM_QUERYENDSESSION: return components_->runner.busy() ? FALSE : TRUE;
@@ -130,7 +133,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION: if (wParam != FALSE) components_->runner.stopAndWaitForWorker(); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case Runner::kProgressMessage:
-    case Runner::kEndedMessage: components_->runner.onMessage(message); return 0;
+    // A batch's Finished, which the end message calls, is what decides whether it can be undone.
+    case Runner::kEndedMessage: components_->runner.onMessage(message); refreshUndoItem(); return 0;
     default: return DefWindowProcW(window_, message, wParam, lParam);
     }
     // clang-format on
@@ -153,6 +157,7 @@ std::optional<LRESULT> MainWindow::beforeControl(HWND child, UINT message, WPARA
     switch (listKey(id, message, wParam)) {
     case ListKey::Paste: return onPaste(id);
     case ListKey::Remove: components_->sources.onDeleteKey(); return 0;
+    case ListKey::Undo: undo(); return 0;
     case ListKey::Swallow: return 0;
     case ListKey::None: return std::nullopt;
     }
@@ -180,6 +185,9 @@ LRESULT MainWindow::onCreate()
         return -1;
     }
     components_ = std::make_unique<Components>(platform_, window_, layout_, focus_);
+    const HMENU systemMenu = GetSystemMenu(window_, FALSE);
+    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+    AppendMenuW(systemMenu, MF_STRING | MF_GRAYED, kUndoCommand, L"撤销上次移动(&Z)\tCtrl+Z");
     const UINT dpi = dpiOfWindow(window_);
     layout_.placeForm(dpi);
     layout(dpi);
@@ -189,8 +197,10 @@ LRESULT MainWindow::onCreate()
 
 void MainWindow::subclassControls()
 {
-    // Drops and keys arrive at the list boxes themselves, and focus and clicks at the log.
-    const std::array subclassed = {ControlId::List1, ControlId::List2, ControlId::Text1};
+    // Drops and keys arrive at the list boxes themselves, Ctrl+Z at the buttons too, and focus
+    // and clicks at the log.
+    const std::array subclassed = {ControlId::List1,    ControlId::List2,    ControlId::Text1,
+                                   ControlId::Command4, ControlId::Command5, ControlId::Command6};
     for (std::size_t i = 0; i < subclassed.size(); ++i) {
         subclasses_[i].attach(control(subclassed[i]), *this);
     }
@@ -203,6 +213,7 @@ void MainWindow::subclassControls()
 void MainWindow::layout(UINT dpi)
 {
     layout_.layoutControls(dpi);
+    matchRowHeight(control(ControlId::List1), control(ControlId::List2));
     log_.layout(dpi);
 }
 
@@ -235,6 +246,9 @@ LRESULT MainWindow::onCommand(int commandId, int notification)
     default: break;
     }
     // clang-format on
+    if (clicked) {
+        refreshUndoItem();
+    }
     return 0;
 }
 
@@ -260,6 +274,30 @@ LRESULT MainWindow::onActivate(WPARAM wParam, LPARAM lParam)
         focus_.deactivated(window_);
     }
     return DefWindowProcW(window_, WM_ACTIVATE, wParam, lParam);
+}
+
+LRESULT MainWindow::onSystemCommand(WPARAM command, LPARAM lParam)
+{
+    if ((command & 0xFFF0) != kUndoCommand) {
+        return DefWindowProcW(window_, WM_SYSCOMMAND, command, lParam);
+    }
+    undo();
+    return 0;
+}
+
+void MainWindow::undo()
+{
+    // Nothing to take back, or a batch runs: the key does nothing but say so.
+    if (!components_->mover.undoLastBatch()) {
+        MessageBeep(MB_OK);
+    }
+    refreshUndoItem();
+}
+
+void MainWindow::refreshUndoItem()
+{
+    EnableMenuItem(GetSystemMenu(window_, FALSE), kUndoCommand,
+                   MF_BYCOMMAND | (components_->mover.canUndo() ? MF_ENABLED : MF_GRAYED));
 }
 
 LRESULT MainWindow::onDropFiles(ControlId list, HDROP drop)

@@ -1,7 +1,8 @@
 // Form1, the program's only window: it creates the controls from the layout table, lays them out
 // for its DPI, wires the components to them at load time and routes each user event to the
 // component that handles it. While a batch moves files on its worker, the window keeps
-// answering with the move buttons and both lists disabled. Closing it ends the message loop.
+// answering with the move buttons and both lists disabled. Ctrl+Z, or an item of its system
+// menu, takes the last batch back. Closing it ends the message loop.
 #pragma once
 
 #include <windows.h>
@@ -26,6 +27,10 @@ class Win32PlatformServices;
 
 class MainWindow : private ControlListener {
 public:
+    // The system menu's item that takes the last batch back: WM_SYSCOMMAND's low four bits are
+    // the system's, and its own commands start at 0xF000.
+    static constexpr UINT kUndoCommand = 0x0010;
+
     // Reaches the real platform, with this window as the owner of its message boxes.
     MainWindow();
     // Reaches `platform` instead, which must outlive the window.
@@ -60,6 +65,7 @@ private:
     LRESULT onControlColour(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT onDpiChanged(UINT newDpi, const RECT& suggested);
     LRESULT onActivate(WPARAM wParam, LPARAM lParam);
+    LRESULT onSystemCommand(WPARAM command, LPARAM lParam);
     LRESULT onDropFiles(ControlId list, HDROP drop);
     LRESULT onPaste(ControlId list);
     // Where dropped and pasted paths meet: the list's own drop intake.
@@ -69,6 +75,10 @@ private:
     void subclassControls();
     void layout(UINT dpi);
     void runLoadSetup();
+    // Ctrl+Z and the system menu's item.
+    void undo();
+    // Greys the system menu's item whenever there is nothing to take back or a batch runs.
+    void refreshUndoItem();
 
     std::unique_ptr<win32::Win32PlatformServices> ownPlatform_;
     PlatformServices& platform_;
@@ -76,7 +86,7 @@ private:
     HWND window_ = nullptr;
     FormLayout layout_;
     ReadOnlyLog log_;
-    std::array<Subclass, 3> subclasses_;
+    std::array<Subclass, 6> subclasses_;
     FocusMemory focus_;
     std::unique_ptr<Components> components_;
 };

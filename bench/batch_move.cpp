@@ -1,9 +1,9 @@
 // Batch moves through the real window against the platform's bare loops, in the same run:
 // N small files (10,000 unless told otherwise) into a target folder on the same volume against
-// a bare MoveFileW loop, and 200 files of 1 MiB onto another volume (R:, which tools/with-wine
-// maps to another file system) against a bare CopyFileW + DeleteFileW loop. Meanwhile a second
-// thread times a round trip to the window (WM_NULL) every 20 ms; the slowest one says how long
-// the window could not answer.
+// a bare MoveFileW loop, the undo of that batch against a bare MoveFileW loop back, and 200 files
+// of 1 MiB onto another volume (R:, which tools/with-wine maps to another file system) against a
+// bare CopyFileW + DeleteFileW loop. Meanwhile a second thread times a round trip to the window
+// (WM_NULL) every 20 ms; the slowest one says how long the window could not answer.
 #include <atomic>
 #include <chrono>
 #include <cstdio>
@@ -80,8 +80,9 @@ struct Timing {
 };
 
 // Drops `files` and `target` on a new Form1, clicks 移至指定目录 and serves the window until the
-// run log reports the batch.
-Timing throughWindow(const TextList& files, const std::wstring& target)
+// run log reports the batch. With `undo`, then chooses the system menu's 撤销上次移动 and serves
+// the window until the log reports that too, timed into *undo.
+Timing throughWindow(const TextList& files, const std::wstring& target, Timing* undo = nullptr)
 {
     CreateDirectoryW(target.c_str(), nullptr);
     MainWindow window;
@@ -92,24 +93,41 @@ Timing throughWindow(const TextList& files, const std::wstring& target)
     SendMessageW(window.control(ControlId::List2), WM_DROPFILES,
                  reinterpret_cast<WPARAM>(bench::makeDrop({target})), 0);
     bench::pumpMessages();
-    const auto finished = [&] {
-        return win32::windowText(window.control(ControlId::Text1)).find(L"本次共移动") !=
-               Text::npos;
-    };
-    RoundTrips trips(window.handle());
-    const double seconds = bench::timeOnce([&] {
-        SendMessageW(window.control(ControlId::Command5), BM_CLICK, 0, 0);
-        MSG message;
-        while (!finished() && GetMessageW(&message, nullptr, 0, 0) > 0) {
-            TranslateMessage(&message);
-            DispatchMessageW(&message);
-        }
-    });
     const Text done = L"本次共移动" + std::to_wstring(files.size()) + L"个文件";
-    if (win32::windowText(window.control(ControlId::Text1)).find(done) == Text::npos) {
-        std::printf("the batch did not move every file\n");
+    // Starts a batch, serves the window until the log has its `reports`th report, and checks
+    // that it names every file.
+    const auto timed = [&](const std::function<void()>& start, std::size_t reports) -> Timing {
+        const auto finished = [&] {
+            const Text log = win32::windowText(window.control(ControlId::Text1));
+            std::size_t found = 0;
+            for (std::size_t at = log.find(L"本次共移动"); at != Text::npos;
+                 at = log.find(L"本次共移动", at + 1)) {
+                ++found;
+            }
+            return found >= reports;
+        };
+        RoundTrips trips(window.handle());
+        const double seconds = bench::timeOnce([&] {
+            start();
+            MSG message;
+            while (!finished() && GetMessageW(&message, nullptr, 0, 0) > 0) {
+                TranslateMessage(&message);
+                DispatchMessageW(&message);
+            }
+        });
+        const Text log = win32::windowText(window.control(ControlId::Text1));
+        if (log.size() < done.size() || log.substr(log.size() - done.size()) != done) {
+            std::printf("the batch did not move every file\n");
+        }
+        return {seconds, trips.slowest()};
+    };
+    const Timing batch =
+        timed([&] { SendMessageW(window.control(ControlId::Command5), BM_CLICK, 0, 0); }, 1);
+    if (undo != nullptr) {
+        *undo = timed(
+            [&] { PostMessageW(window.handle(), WM_SYSCOMMAND, MainWindow::kUndoCommand, 0); }, 2);
     }
-    return {seconds, trips.slowest()};
+    return batch;
 }
 
 double bareLoop(const TextList& files, const std::wstring& target,
@@ -143,12 +161,20 @@ int wmain(int argc, wchar_t** argv)
 
     const TextList bareFiles = makeFiles(work + L"\\bare", count, 11);
     const TextList windowFiles = makeFiles(work + L"\\window", count, 11);
-    const double bare =
-        bareLoop(bareFiles, work + L"\\bare-out", [](const Text& from, const Text& to) {
-            return MoveFileW(from.c_str(), to.c_str()) != FALSE;
-        });
-    const Timing window = throughWindow(windowFiles, work + L"\\window-out");
+    const auto rename = [](const Text& from, const Text& to) {
+        return MoveFileW(from.c_str(), to.c_str()) != FALSE;
+    };
+    const double bare = bareLoop(bareFiles, work + L"\\bare-out", rename);
+    Timing undo{};
+    const Timing window = throughWindow(windowFiles, work + L"\\window-out", &undo);
     report((std::to_string(count) + " small files, same volume (MoveFileW)").c_str(), window, bare);
+    // The undo moves the last moved back first; so does its bare loop.
+    TextList bareMoved;
+    for (auto file = bareFiles.rbegin(); file != bareFiles.rend(); ++file) {
+        bareMoved.push_back(work + L"\\bare-out" + file->substr(file->rfind(L'\\')));
+    }
+    const double bareBack = bareLoop(bareMoved, work + L"\\bare", rename);
+    report((std::to_string(count) + " taken back by the undo (MoveFileW)").c_str(), undo, bareBack);
 
     const std::wstring other = L"R:\\fenrallo-bench-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(other.c_str(), nullptr);

@@ -54,4 +54,17 @@ void SourceList::onDeleteKey()
     }
 }
 
+void SourceList::setMoved(const TextSet& entries, bool moved)
+{
+    // Each text is listed once at most: the pass can end when all of them have been found.
+    const int total = box_.count();
+    std::size_t found = 0;
+    for (int i = 0; i < total && found < entries.size(); ++i) {
+        if (entries.contains(box_.textAt(i))) {
+            box_.setMarked(i, moved);
+            ++found;
+        }
+    }
+}
+
 }  // namespace fenrallo

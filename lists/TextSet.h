@@ -16,6 +16,8 @@ public:
     // True when `text` was not in the set and now is.
     bool insert(const Text& text);
     void erase(const Text& text);
+    bool contains(const Text& text) const { return count_ != 0 && used_[slot(text)]; }
+    std::size_t size() const { return count_; }
 
 private:
     // Where `text` is, or the free slot where it would go.

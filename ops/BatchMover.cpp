@@ -2,6 +2,8 @@
 // as if it had moved everything.
 #include "ops/BatchMover.h"
 
+#include <utility>
+
 namespace fenrallo {
 
 namespace {
@@ -46,33 +48,71 @@ void BatchMover::moveToSpecifiedDirectory()
     start(targets_.currentTarget());
 }
 
+bool BatchMover::undoLastBatch()
+{
+    if (!canUndo()) {
+        return false;
+    }
+    // The last moved goes back first: a file taken out of a folder that moved after it can go
+    // back only once that folder is back.
+    MoveList back;
+    back.reserve(record_.size());
+    for (auto move = record_.rbegin(); move != record_.rend(); ++move) {
+        back.push_back({std::move(move->to), std::move(move->from)});
+    }
+    record_ = MoveList();
+    run(std::move(back), true);
+    return true;
+}
+
 void BatchMover::start(const Text& directory)
 {
     const int total = sources_.count();
-    TextList entries;
-    entries.reserve(static_cast<std::size_t>(total));
+    MoveList moves;
+    moves.reserve(static_cast<std::size_t>(total));
     for (int i = 0; i < total; ++i) {
-        entries.push_back(sources_.entryAt(i));
+        Text entry = sources_.entryAt(i);
+        Text destination = directory + L'\\' + lastPathComponent(entry);
+        moves.push_back({std::move(entry), std::move(destination)});
     }
-    // The work runs on the worker thread and touches nothing but the platform's moves.
+    run(std::move(moves), false);
+}
+
+void BatchMover::run(MoveList moves, bool undo)
+{
+    moved_.clear();
+    // The work runs on the worker thread and touches nothing but the platform's moves and
+    // moved_, which the user-interface thread leaves alone until the batch has ended.
     PlatformServices& platform = platform_;
+    MoveList& succeeded = moved_;
     runner_.run(
-        [&platform, entries = std::move(entries), directory, total](BatchProgress& progress) {
-            int moved = 0;
+        [&platform, &succeeded, moves = std::move(moves)](BatchProgress& progress) mutable {
+            const int total = static_cast<int>(moves.size());
             for (int i = 0; i < total && !progress.stop(); ++i) {
-                const Text& source = entries[static_cast<std::size_t>(i)];
-                if (platform.MoveWithoutReplace(
-                        source, directory + L'\\' + lastPathComponent(source), progress.stop())) {
-                    ++moved;
+                Move& move = moves[static_cast<std::size_t>(i)];
+                if (platform.MoveWithoutReplace(move.from, move.to, progress.stop())) {
+                    succeeded.push_back(std::move(move));
                 }
-                progress.advance(i + 1, moved, total);
+                progress.advance(i + 1, static_cast<int>(succeeded.size()), total);
             }
-            return moved;
+            return static_cast<int>(succeeded.size());
         },
-        [this](int moved) {
-            log_.setRed();
-            log_.appendMoved(moved);
-        });
+        [this, undo](int moved) { finish(undo, moved); });
+}
+
+void BatchMover::finish(bool undo, int moved)
+{
+    // A batch's entries are the paths it moved from; an undo's, the paths it moved back to.
+    TextSet entries;
+    entries.reserve(moved_.size());
+    for (const Move& move : moved_) {
+        entries.insert(undo ? move.to : move.from);
+    }
+    sources_.setMoved(entries, !undo);
+    record_ = undo ? MoveList() : std::move(moved_);
+    moved_ = MoveList();
+    log_.setRed();
+    log_.appendMoved(moved);
 }
 
 void BatchMover::reportMissingSource()

@@ -22,6 +22,9 @@ public:
     // -1 when nothing is selected.
     virtual int selected() const = 0;
     virtual void select(int position) = 0;
+    // Sets or clears a mark of the entry's own, which stays with it when entries above it come or
+    // go; a new entry has none.
+    virtual void setMarked(int position, bool marked) = 0;
 
     // Brackets a run of inserts: the control stops redrawing and may reserve room for
     // `expectedInserts` more entries totalling `expectedChars` characters. Calls nest.

@@ -75,6 +75,21 @@ void Win32ListBox::select(int position)
     SendMessageW(box_, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
 }
 
+void Win32ListBox::setMarked(int position, bool marked)
+{
+    const auto index = static_cast<WPARAM>(position);
+    SendMessageW(box_, LB_SETITEMDATA, index, marked ? 1 : 0);
+    // The list box does not redraw an entry whose data changed. Only a row in sight is painted
+    // again: under Wine each invalidation is a trip to the window server, which a batch that
+    // marks ten thousand entries at once would make the window wait for.
+    RECT row{};
+    RECT client{};
+    if (SendMessageW(box_, LB_GETITEMRECT, index, reinterpret_cast<LPARAM>(&row)) != LB_ERR &&
+        GetClientRect(box_, &client) && IntersectRect(&row, &row, &client)) {
+        InvalidateRect(box_, &row, FALSE);
+    }
+}
+
 void Win32ListBox::beginBulkInsert(int expectedInserts, std::size_t expectedChars)
 {
     if (bulkDepth_++ > 0) {

@@ -1,6 +1,6 @@
-// The two move commands and the folder opener: their preconditions and warnings, the destination
-// of every entry, a batch that is what the lists were at the click, and a log that counts only
-// the entries that really moved.
+// The two move commands, the undo and the folder opener: their preconditions and warnings, the
+// destination of every entry, a batch that is what the lists were at the click, a log that
+// counts only the entries that really moved, and an undo of exactly what the last batch moved.
 #include "ops/BatchMover.h"
 
 #include <gtest/gtest.h>
@@ -40,18 +40,18 @@ struct Fixture {
     }
 };
 
-TEST(BatchMover, EachEntryGoesIntoTheDirectoryUnderItsOwnName)
+TEST(BatchMover, EachEntryGoesIntoTheDirectoryUnderItsOwnNameAndTheOpenerQuotesIt)
 {
     // The program directory for 移至默认目录 and the top target for 移至指定目录; an entry; where
     // it goes.
+    // clang-format off
     const std::tuple<Text, Text, Text> cases[] = {
-        {L"D:\\Tools", L"C:\\in\\a.txt", L"D:\\Tools\\a.txt"},
-        {L"Q:\\", L"C:\\in\\a.txt", L"Q:\\\\a.txt"},
-        {L"D:\\Tools", L"a.txt", L"D:\\Tools\\a.txt"},
-        {L"D:\\Tools", L"C:\\dir\\", L"D:\\Tools\\"},
+        {L"D:\\Tools", L"C:\\in\\a.txt", L"D:\\Tools\\a.txt"}, {L"Q:\\", L"C:\\in\\a.txt", L"Q:\\\\a.txt"},
+        {L"D:\\Tools", L"a.txt", L"D:\\Tools\\a.txt"}, {L"D:\\Tools", L"C:\\dir\\", L"D:\\Tools\\"},
         {L"D:\\Tools", L"C:/a\\b/c.txt", L"D:\\Tools\\b/c.txt"},
         {L"D:\\目标 😀", L"C:\\源\\文件 😀.txt", L"D:\\目标 😀\\文件 😀.txt"},
     };
+    // clang-format on
     for (const auto& [directory, entry, destination] : cases) {
         for (const bool toDefault : {true, false}) {
             Fixture f;
@@ -61,50 +61,26 @@ TEST(BatchMover, EachEntryGoesIntoTheDirectoryUnderItsOwnName)
             f.click(toDefault);
             EXPECT_EQ(f.platform.moves, (std::vector<fake::Call>{{entry, destination}}))
                 << destination << (toDefault ? " default" : " target");
+            // 打开默认目录 hands the file manager the program directory, quoted.
+            DefaultDirectoryOpener(f.platform).openDefaultDirectory();
+            EXPECT_EQ(f.platform.launches,
+                      TextList{L"explorer \"" + f.platform.programDirectory + L"\" "});
         }
-    }
-}
-
-TEST(BatchMover, TheLogCountsOnlyWhatMovedAndEntriesStayListed)
-{
-    for (const bool toDefault : {true, false}) {
-        Fixture f;
-        f.targetBox.items = {L"D:\\Tools"};
-        for (const Text name : {L"a.txt", L"b.doc", L"c.txt", L"d.txt"}) {
-            f.list(L"C:\\in\\" + name);
-        }
-        f.platform.entries[L"D:\\Tools\\b.doc"] = Kind::File;  // already there: never replaced
-        f.platform.entries.erase(L"C:\\in\\c.txt");            // vanished since the drop
-        f.logBox.colour = 0;
-
-        f.click(toDefault);
-        EXPECT_EQ((std::tuple{f.platform.moves.size(), f.logBox.content, f.logBox.colour,
-                              f.sourceBox.items.size(), f.platform.warnings.size()}),
-                  (std::tuple{4U, L"程序运行信息：本次共移动2个文件", 255U, 4U, 0U}));
-
-        // Again: the default move now finds its first file gone and warns; the target move
-        // tries every entry anew and reports that nothing moved.
-        f.click(toDefault);
-        EXPECT_EQ(f.logBox.content, toDefault
-                                        ? L"程序运行信息：本次共移动2个文件"
-                                        : L"程序运行信息：本次共移动2个文件本次共移动0个文件");
-        EXPECT_EQ(f.platform.warnings.size(), toDefault ? 1U : 0U);
     }
 }
 
 TEST(BatchMover, WarningsEndTheCommandBeforeAnythingMoves)
 {
     // 移至默认目录 or not; the first entry listed, if any; a target listed or not; the warning.
+    // clang-format off
     const std::tuple<bool, std::optional<Kind>, bool, std::optional<fake::Call>> cases[] = {
-        {true, {}, true, kMissingSource},
-        {false, {}, false, kMissingSource},
-        {true, Kind::Folder, true, kMissingSource},
-        {true, Kind::Hidden, true, kMissingSource},
-        {true, Kind::System, true, kMissingSource},
-        {true, Kind::ReadOnly, true, {}},
+        {true, {}, true, kMissingSource}, {false, {}, false, kMissingSource},
+        {true, Kind::Folder, true, kMissingSource}, {true, Kind::Hidden, true, kMissingSource},
+        {true, Kind::System, true, kMissingSource}, {true, Kind::ReadOnly, true, {}},
         {false, Kind::Folder, true, {}},
         {false, Kind::File, false, fake::Call{L"目标地址未指定!", L"程序运行错误"}},
     };
+    // clang-format on
     for (const auto& c : cases) {
         SCOPED_TRACE(&c - cases);
         const auto& [toDefault, first, haveTarget, warning] = c;
@@ -115,11 +91,10 @@ TEST(BatchMover, WarningsEndTheCommandBeforeAnythingMoves)
         }
         f.targetBox.items = haveTarget ? TextList{L"E:\\out"} : TextList{};
         f.click(toDefault);
-        EXPECT_EQ(f.platform.warnings,
-                  (warning ? std::vector{*warning} : std::vector<fake::Call>{}));
-        EXPECT_EQ(f.platform.moves.size(), warning ? 0U : 2U);
-        EXPECT_EQ(f.logBox.content,
-                  warning ? L"程序运行信息：" : L"程序运行信息：本次共移动2个文件");
+        EXPECT_EQ((std::tuple{f.platform.warnings, f.platform.moves.size(), f.logBox.content}),
+                  (std::tuple{warning ? std::vector{*warning} : std::vector<fake::Call>{},
+                              warning ? 0U : 2U,
+                              warning ? L"程序运行信息：" : L"程序运行信息：本次共移动2个文件"}));
     }
 }
 
@@ -134,14 +109,13 @@ TEST(BatchMover, ABatchIsTheListsAtTheClickAndFurtherClicksWaitForIt)
         f.click(toDefault);
         ASSERT_TRUE(f.runner.busy());
         // Whatever changes or is clicked meanwhile belongs to no batch.
-        f.list(L"C:\\in\\c.txt");
         f.targetBox.items.insert(f.targetBox.items.begin(), L"E:\\later");
         f.platform.programDirectory = L"E:\\later";
         f.sourceBox.items.clear();
         f.click(true);
         f.click(false);
-        EXPECT_EQ(f.logBox.content, L"程序运行信息：");
-        EXPECT_TRUE(f.platform.warnings.empty());
+        EXPECT_EQ(std::tuple(f.logBox.content, f.platform.warnings.size()),
+                  std::tuple(Text(L"程序运行信息："), 0U));
         f.runner.finish();
         EXPECT_EQ(f.platform.moves,
                   (std::vector<fake::Call>{{L"C:\\in\\a.txt", L"D:\\Tools\\a.txt"},
@@ -150,15 +124,53 @@ TEST(BatchMover, ABatchIsTheListsAtTheClickAndFurtherClicksWaitForIt)
     }
 }
 
-TEST(DefaultDirectoryOpener, QuotesTheProgramDirectoryEachClick)
+TEST(BatchMover, TheLogCountsWhatReallyMovedAndAnUndoMovesExactlyThatBack)
 {
-    fake::FakePlatform platform;
-    platform.programDirectory = L"C:\\Program Files\\小工具 2";
-    DefaultDirectoryOpener opener(platform);
-    opener.openDefaultDirectory();
-    opener.openDefaultDirectory();
-    const Text commandLine = L"explorer \"C:\\Program Files\\小工具 2\" ";
-    EXPECT_EQ(platform.launches, (TextList{commandLine, commandLine}));
+    using Marks = std::set<Text>;
+    // What happens between a batch (of a, b, c, d, which moves a and d) and the undo; the entries
+    // marked then; the undo's moves; how many of them succeed (-1: nothing to undo);
+    // the entries marked after.
+    // clang-format off
+    const std::tuple<const char*, void (*)(Fixture&), Marks, std::vector<fake::Call>, int, Marks> cases[] = {
+        {"a drop on top, d removed", [](Fixture& f) { f.platform.entries[L"e"] = Kind::File;
+             f.sources.onDrop({L"e"}); f.sourceBox.selection = 4; f.sources.onDoubleClick(); },
+         {L"a"}, {{L"D:\\T\\d", L"d"}, {L"D:\\T\\a", L"a"}}, 2, {}},
+        {"a batch that moved nothing", [](Fixture& f) { f.click(false); }, {L"a", L"d"}, {}, -1, {L"a", L"d"}},
+        {"a batch that moved e", [](Fixture& f) { f.list(L"e"); f.click(false); },
+         {L"a", L"d", L"e"}, {{L"D:\\T\\e", L"e"}}, 1, {L"a", L"d"}},
+        {"a batch still running", [](Fixture& f) { f.runner.holding = true; f.click(false); },
+         {L"a", L"d"}, {}, -1, {L"a", L"d"}},
+    };
+    // clang-format on
+    for (const auto& [between, meddle, marksBefore, undoMoves, undone, marksAfter] : cases) {
+        SCOPED_TRACE(between);
+        Fixture f;
+        f.targetBox.items = {L"D:\\T"};
+        for (const Text name : {L"a", L"b", L"c", L"d"}) {
+            f.list(name);
+        }
+        f.platform.entries[L"D:\\T\\b"] = Kind::File;  // already there: never replaced
+        f.platform.entries.erase(L"c");                // vanished since the drop
+        f.logBox.colour = 0;
+        f.click(false);
+        // The log counts only what moved, in red; every entry was tried and stays listed.
+        EXPECT_EQ((std::tuple{f.platform.moves.size(), f.logBox.content, f.logBox.colour,
+                              f.sourceBox.items.size()}),
+                  (std::tuple{4U, L"程序运行信息：本次共移动2个文件", 255U, 4U}));
+        meddle(f);
+        EXPECT_EQ(std::tuple(f.sourceBox.marks, f.mover.canUndo()),
+                  std::tuple(marksBefore, undone >= 0));
+        f.platform.moves.clear();
+        f.logBox.content.clear();
+        f.sourceBox.textReads = 0;
+        EXPECT_EQ(f.mover.undoLastBatch(), undone >= 0);
+        EXPECT_EQ(
+            (std::tuple{f.platform.moves, f.sourceBox.marks, f.logBox.content}),
+            (std::tuple{undoMoves, marksAfter,
+                        undone >= 0 ? L"本次共移动" + std::to_wstring(undone) + L"个文件" : L""}));
+        EXPECT_LE(f.sourceBox.textReads, f.sourceBox.count()) << "one pass at most";
+        EXPECT_FALSE(f.mover.undoLastBatch() || f.mover.canUndo()) << "an undo forgets the batch";
+    }
 }
 
 }  // namespace

@@ -65,10 +65,10 @@ TEST(SourceList, DoubleClickAndDeleteRemoveOnlyTheSelectedEntry)
 {
     // Selected before; the entries after; selected after Delete, which selects the next entry
     // (the list box's own choice after a double-click).
-    const std::tuple<int, TextList, int> cases[] = {{-1, {L"A", L"B", L"C"}, -1},
-                                                    {0, {L"B", L"C"}, 0},
-                                                    {1, {L"A", L"C"}, 1},
-                                                    {2, {L"A", L"B"}, 1}};
+    // clang-format off
+    const std::tuple<int, TextList, int> cases[] = {
+        {-1, {L"A", L"B", L"C"}, -1}, {0, {L"B", L"C"}, 0}, {1, {L"A", L"C"}, 1}, {2, {L"A", L"B"}, 1}};
+    // clang-format on
     for (const auto& [selection, after, selectedAfterDelete] : cases) {
         for (const bool key : {false, true}) {
             Fixture f({L"A", L"B", L"C"});

@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <map>
+#include <set>
 #include <stdexcept>
 #include <thread>
 #include <utility>
@@ -20,6 +21,8 @@ public:
     explicit FakeListBox(TextList listed = {}) : items(std::move(listed)) {}
 
     TextList items;
+    // The texts of the marked entries, which the source list lists once each.
+    std::set<Text> marks;
     int selection = -1;
     mutable int textReads = 0;
 
@@ -39,11 +42,16 @@ public:
     }
     void removeAt(int position) override
     {
+        marks.erase(items.at(position));
         items.erase(items.begin() + position);
         selection = -1;
     }
     int selected() const override { return selection; }
     void select(int position) override { selection = position; }
+    void setMarked(int position, bool marked) override
+    {
+        marked ? void(marks.insert(items.at(position))) : void(marks.erase(items.at(position)));
+    }
     void beginBulkInsert(int, std::size_t) override {}
     void endBulkInsert() override {}
 };

@@ -3,6 +3,7 @@
 // log that takes no focus, and every routed event reaching its component through real window
 // messages. The expected pixels are written out for 96 and 144 DPI rather than computed, so a
 // wrong conversion cannot agree with itself.
+#include <algorithm>
 #include <array>
 #include <memory>
 #include <tuple>
@@ -57,14 +58,18 @@ protected:
     {
         SendMessageW(control(list), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(paths)), 0);
     }
-    // Clicks, and serves the window as its message loop would until a batch started has ended.
-    void click(ControlId button)
+    // Serves the window as its message loop would until a batch started has ended.
+    void serve()
     {
-        SendMessageW(control(button), BM_CLICK, 0, 0);
         for (int i = 0; i < 6000 && !IsWindowEnabled(control(ControlId::List1)); ++i) {
             Sleep(10);
             pumpMessages();
         }
+    }
+    void click(ControlId button)
+    {
+        SendMessageW(control(button), BM_CLICK, 0, 0);
+        serve();
     }
     void press(UINT key, HWND to, UINT modifier = 0)
     {
@@ -89,7 +94,7 @@ constexpr DWORD kList = LBS_NOTIFY | LBS_NOINTEGRALHEIGHT | WS_TABSTOP;
 // clang-format off
 const std::tuple<ControlId, Text, Place, Place, std::array<LONG, 2>, DWORD, bool> kExpected[] = {
     {ControlId::Label1, L"待处理文件列表：", {40, 8, 257, 17}, {60, 12, 386, 26}, {-16, -24}, SS_NOPREFIX, false},
-    {ControlId::List1, L"", {40, 32, 601, 208}, {60, 48, 902, 312}, {-12, -18}, kList, true},
+    {ControlId::List1, L"", {40, 32, 601, 208}, {60, 48, 902, 312}, {-12, -18}, kList | LBS_OWNERDRAWFIXED | LBS_HASSTRINGS, true},
     {ControlId::Label4, L"默认目录就是程序运行目录", {664, 80, 129, 57}, {996, 120, 194, 86}, {-19, -29}, SS_NOPREFIX, false},
     {ControlId::Command4, L"移至默认目录", {664, 192, 137, 33}, {996, 288, 206, 50}, {-16, -24}, WS_TABSTOP, false},
     {ControlId::Label2, L"目标地址（支持拖放）：", {40, 248, 257, 17}, {60, 372, 386, 26}, {-16, -24}, SS_NOPREFIX, false},
@@ -184,14 +189,18 @@ TEST_F(WindowTest, ControlsAndFrameSitAtTheirPlacesInTheirFontsAndIconsAndTheLog
         return bitmap.bmWidth;
     };
     EXPECT_EQ(smallIconWidth(), kAt144 ? 24 : 16);
+    // List1 draws its rows itself, as high as List2's plain rows in the same font.
+    const auto rows = [this] {
+        return SendMessageW(control(ControlId::List1), LB_GETITEMHEIGHT, 0, 0);
+    };
+    EXPECT_EQ(rows(), SendMessageW(control(ControlId::List2), LB_GETITEMHEIGHT, 0, 0));
     SendMessageW(form(), WM_DPICHANGED, MAKEWPARAM(192, 192), reinterpret_cast<LPARAM>(&frame));
     EXPECT_EQ(smallIconWidth(), 32);
+    EXPECT_EQ(rows(), SendMessageW(control(ControlId::List2), LB_GETITEMHEIGHT, 0, 0));
 }
 
-TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponent)
+TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponentAndMovedEntriesAreGrey)
 {
-    click(ControlId::Command4);
-    EXPECT_EQ(platform_.warnings, (std::vector<fake::Call>{{L"原始文件未找到!", L"程序运行错误"}}));
     const HWND list = control(ControlId::List1);
     const HDROP first = makeDrop({L"Z:\\in\\a.txt", L"Z:\\in\\文件 b.doc", L"Z:\\in\\c"});
     SendMessageW(list, WM_DROPFILES, reinterpret_cast<WPARAM>(first), 0);
@@ -215,18 +224,51 @@ TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponent)
     press('V', list, VK_CONTROL);
     EXPECT_EQ(log(), L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件");
     drop(ControlId::List2, {L"Z:\\out"});
+    // The system menu's item is greyed whenever there is nothing to take back or a batch runs;
+    // each entry whose file moved is marked, and drawn grey.
+    const auto state = [this, list] {  // whether the menu item is greyed, and each entry's mark
+        const HMENU menu = GetSystemMenu(form(), FALSE);
+        std::array<wchar_t, 64> text{};
+        GetMenuStringW(menu, MainWindow::kUndoCommand, text.data(), 64, MF_BYCOMMAND);
+        EXPECT_EQ(Text(text.data()), L"撤销上次移动(&Z)\tCtrl+Z");
+        return std::tuple{GetMenuState(menu, MainWindow::kUndoCommand, MF_BYCOMMAND) == MF_GRAYED,
+                          SendMessageW(list, LB_GETITEMDATA, 0, 0),
+                          SendMessageW(list, LB_GETITEMDATA, 1, 0)};
+    };
+    EXPECT_EQ(state(), std::tuple(true, 0, 0));
     click(ControlId::Command4);
+    EXPECT_EQ(state(), std::tuple(false, 1, 1));
+    // Ctrl+Z in a button takes the batch back, all but b, whose old path was taken meanwhile;
+    // the focus is back where it was.
+    platform_.entries[L"Z:\\in\\b"] = fake::FakePlatform::Kind::File;
+    press('Z', control(ControlId::Command4), VK_CONTROL);
+    serve();
+    EXPECT_EQ(std::tuple(state(), GetFocus()),
+              std::tuple(std::tuple(true, 0, 1), control(ControlId::Command4)));
+    // The darkest pixel of each row, as it was painted again, is its text's colour.
+    const HDC dc = GetDC(list);
+    const auto height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    std::array<BYTE, 2> darkest{255, 255};
+    for (int i = 0; i < 150 * 2 * height; ++i) {
+        BYTE& row = darkest[static_cast<std::size_t>(i / 150 / height)];
+        row = std::min(row, GetRValue(GetPixel(dc, i % 150, i / 150)));
+    }
+    ReleaseDC(list, dc);
+    EXPECT_EQ(darkest, (std::array{GetRValue(GetSysColor(COLOR_WINDOWTEXT)),
+                                   GetRValue(GetSysColor(COLOR_GRAYTEXT))}));
     click(ControlId::Command5);
     // Enter presses the focused button even when the focus was not put there by Tab.
     SetFocus(control(ControlId::Command6));
     press(VK_RETURN, control(ControlId::Command6));
     EXPECT_EQ(platform_.moves, (std::vector<fake::Call>{{L"Z:\\in\\a.txt", L"Q:\\\\a.txt"},
                                                         {L"Z:\\in\\b", L"Q:\\\\b"},
+                                                        {L"Q:\\\\b", L"Z:\\in\\b"},
+                                                        {L"Q:\\\\a.txt", L"Z:\\in\\a.txt"},
                                                         {L"Z:\\in\\a.txt", L"Z:\\out\\a.txt"},
                                                         {L"Z:\\in\\b", L"Z:\\out\\b"}}));
     EXPECT_EQ(log(),
               L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件"
-              L"本次共移动2个文件本次共移动0个文件");
+              L"本次共移动2个文件本次共移动1个文件本次共移动2个文件");
     EXPECT_EQ(platform_.launches, (TextList{L"explorer \"Q:\\\" "}));
 
     press(VK_INSERT, control(ControlId::List2), VK_SHIFT);
