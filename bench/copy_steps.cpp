@@ -1,8 +1,9 @@
 // Where a copy to another volume spends its time. 200 files of 1 MiB go from this volume to R:
 // (another file system under tools/with-wine) through the program's own copy, each of its steps
 // timed through the copy's gate, against a bare CopyFileW + DeleteFileW loop; then one file of
-// 1 GiB both ways, in MB/s. The moves are called directly, without the window and its worker,
-// whose cost bench_batch_move shows.
+// 1 GiB both ways, in MB/s. Single runs spread widely under Wine: each figure is the median of
+// several rounds, the two ways taking turns to go first. The moves are called directly, without the
+// window and its worker, whose cost bench_batch_move shows.
 #include <array>
 #include <chrono>
 #include <cstdio>
@@ -107,6 +108,36 @@ double ownMoves(const TextList& files, const std::wstring& to,
     });
 }
 
+// Median seconds of the program's copy and of the bare loop over `rounds` rounds, each of `count`
+// new files of `bytes`, the two taking turns to go first; the steps' times add up in `spent`.
+// The moved files are deleted after each round, so the other volume's memory stays free.
+std::pair<double, double> race(const std::wstring& from, const std::wstring& to, int rounds,
+                               int count, std::size_t bytes,
+                               std::array<double, kStepCount + 1>& spent)
+{
+    std::vector<double> own;
+    std::vector<double> bare;
+    for (int round = 0; round < rounds; ++round) {
+        const std::wstring name = L"\\" + std::to_wstring(count) + L"-" + std::to_wstring(round);
+        const TextList ownFiles = makeFiles(from + name + L"-own", count, bytes);
+        const TextList bareFiles = makeFiles(from + name + L"-bare", count, bytes);
+        for (int turn = 0; turn < 2; ++turn) {
+            if ((turn + round) % 2 == 0) {
+                own.push_back(ownMoves(ownFiles, to + name + L"-own", spent));
+            } else {
+                bare.push_back(bareMoves(bareFiles, to + name + L"-bare"));
+            }
+        }
+        for (const TextList* files : {&ownFiles, &bareFiles}) {
+            for (const Text& file : *files) {
+                DeleteFileW(
+                    into(to + name + (files == &ownFiles ? L"-own" : L"-bare"), file).c_str());
+            }
+        }
+    }
+    return {bench::median(own), bench::median(bare)};
+}
+
 }  // namespace
 
 int wmain()
@@ -115,37 +146,25 @@ int wmain()
     const std::wstring other = L"R:\\fenrallo-steps-" + std::to_wstring(GetCurrentProcessId());
     CreateDirectoryW(other.c_str(), nullptr);
 
-    const double bare = bareMoves(makeFiles(work + L"\\bare", kFiles, kSmall), other + L"\\bare");
+    constexpr int kRounds = 5;
     std::array<double, kStepCount + 1> spent{};
-    const double own =
-        ownMoves(makeFiles(work + L"\\own", kFiles, kSmall), other + L"\\own", spent);
+    const auto [own, bare] = race(work, other, kRounds, kFiles, kSmall, spent);
     std::printf("%d files of 1 MiB to R:, per file      %8.3f ms  bare %7.3f ms  ratio %5.2f\n",
                 kFiles, own * 1000 / kFiles, bare * 1000 / kFiles, own / bare);
+    double total = 0;
+    for (const double step : spent) {
+        total += step;
+    }
     for (std::size_t i = 0; i < spent.size(); ++i) {
-        std::printf("  %-28s %8.3f ms  %5.1f %%\n", kStepNames[i], spent[i] * 1000 / kFiles,
-                    100 * spent[i] / own);
+        std::printf("  %-28s %8.3f ms  %5.1f %%\n", kStepNames[i],
+                    spent[i] * 1000 / (kRounds * kFiles), 100 * spent[i] / total);
     }
     std::fflush(stdout);
 
-    // The large file's copies spread widely: the median of three rounds, each way in turn.
     std::array<double, kStepCount + 1> unused{};
-    std::vector<double> ownLarge;
-    std::vector<double> bareLarge;
-    for (int round = 0; round < 3; ++round) {
-        const std::wstring name = L"\\large-" + std::to_wstring(round);
-        ownLarge.push_back(
-            ownMoves(makeFiles(work + name + L"-own", 1, kLarge), other + name + L"-own", unused));
-        bareLarge.push_back(
-            bareMoves(makeFiles(work + name + L"-bare", 1, kLarge), other + name + L"-bare"));
-        for (const wchar_t* way : {L"-own\\0.bin", L"-bare\\0.bin"}) {
-            DeleteFileW((other + name + way).c_str());
-            DeleteFileW((work + name + way).c_str());
-        }
-    }
-    const double own1 = bench::median(ownLarge);
-    const double bare1 = bench::median(bareLarge);
+    const auto [ownLarge, bareLarge] = race(work, other, 3, 1, kLarge, unused);
     std::printf("one file of 1 GiB to R:                %8.0f MB/s  bare %7.0f MB/s  ratio %5.2f\n",
-                1024 / own1, 1024 / bare1, own1 / bare1);
+                1024 / ownLarge, 1024 / bareLarge, ownLarge / bareLarge);
     std::printf("(files left in %ls and %ls)\n", work.c_str(), other.c_str());
     return 0;
 }
