@@ -262,13 +262,19 @@ LRESULT MainWindow::onActivate(WPARAM wParam, LPARAM lParam)
     return DefWindowProcW(window_, WM_ACTIVATE, wParam, lParam);
 }
 
+// Mid-batch a drop or paste is not even read: any program, one of lower integrity too, may send
+// one then, as large as it likes.
 LRESULT MainWindow::onDropFiles(ControlId list, HDROP drop)
 {
-    return takePaths(list, win32::droppedPaths(win32::DropHandle(drop).get()));
+    const win32::DropHandle owned(drop);
+    return components_->runner.busy() ? 0 : takePaths(list, win32::droppedPaths(owned.get()));
 }
 
 LRESULT MainWindow::onPaste(ControlId list)
 {
+    if (components_->runner.busy()) {
+        return 0;
+    }
     if (const std::optional<TextList> paths = win32::clipboardPaths(window_)) {
         takePaths(list, *paths);
     }
@@ -277,9 +283,6 @@ LRESULT MainWindow::onPaste(ControlId list)
 
 LRESULT MainWindow::takePaths(ControlId list, const TextList& paths)
 {
-    if (!components_ || components_->runner.busy()) {
-        return 0;
-    }
     if (list == ControlId::List1) {
         components_->sources.onDrop(paths);
     } else if (list == ControlId::List2) {

@@ -62,7 +62,7 @@ private:
     LRESULT onActivate(WPARAM wParam, LPARAM lParam);
     LRESULT onDropFiles(ControlId list, HDROP drop);
     LRESULT onPaste(ControlId list);
-    // Where dropped and pasted paths meet: the list's own drop intake.
+    // Where dropped and pasted paths meet: the list's own drop intake. Only when no batch runs.
     LRESULT takePaths(ControlId list, const TextList& paths);
 
     // Lets the lists and the log's messages through the control procedures of this window.

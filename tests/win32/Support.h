@@ -7,6 +7,7 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -82,11 +83,13 @@ inline std::string pathList(const TextList& paths, bool wide)
     return list.append(wide ? sizeof(wchar_t) : 1, '\0');
 }
 
-// A DROPFILES whose list starts `offset` bytes in, followed by `list`. Whoever receives it frees
-// it with DragFinish.
-inline HDROP makeBlock(const std::string& list, bool wide, DWORD offset = sizeof(DROPFILES))
+// A DROPFILES whose list starts `offset` bytes in, followed by `list`, in a block of `size`
+// bytes where that is more. Whoever receives it frees it with DragFinish.
+inline HDROP makeBlock(const std::string& list, bool wide, DWORD offset = sizeof(DROPFILES),
+                       std::size_t size = 0)
 {
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(DROPFILES) + list.size());
+    const HGLOBAL memory =
+        GlobalAlloc(GMEM_MOVEABLE, std::max(size, sizeof(DROPFILES) + list.size()));
     auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
     *header = DROPFILES{offset, {0, 0}, FALSE, wide ? TRUE : FALSE};
     std::memcpy(header + 1, list.data(), list.size());

@@ -3,6 +3,10 @@
 // log that takes no focus, and every routed event reaching its component through real window
 // messages. The expected pixels are written out for 96 and 144 DPI rather than computed, so a
 // wrong conversion cannot agree with itself.
+#include <windows.h>
+
+#include <psapi.h>
+
 #include <array>
 #include <memory>
 #include <tuple>
@@ -254,7 +258,22 @@ TEST_F(WindowTest, ABatchLocksTheListsAndALogoffOrACloseStopsItFirst)
         EXPECT_FALSE(IsWindowEnabled(control(c))) << static_cast<int>(c);
     }
     EXPECT_EQ(GetFocus(), control(ControlId::Command6));
-    drop(ControlId::List1, {L"Z:\\later"});
+    // Nor is a drop or a paste read: any program may send one, as large as it likes.
+    const std::size_t large = 64 << 20;
+    const auto grown = [](HWND to, UINT message, HDROP drop) {
+        PROCESS_MEMORY_COUNTERS before{};
+        PROCESS_MEMORY_COUNTERS after{};
+        GetProcessMemoryInfo(GetCurrentProcess(), &before, sizeof before);
+        SendMessageW(to, message, reinterpret_cast<WPARAM>(drop), 0);
+        GetProcessMemoryInfo(GetCurrentProcess(), &after, sizeof after);
+        return after.PeakWorkingSetSize - before.PeakWorkingSetSize;
+    };
+    const std::string later = pathList({L"Z:\\later"}, true);
+    const HDROP dropped = makeBlock(later, true, sizeof(DROPFILES), large);
+    EXPECT_LT(grown(control(ControlId::List1), WM_DROPFILES, dropped), large / 4);
+    EXPECT_EQ(GlobalFlags(dropped), static_cast<UINT>(GMEM_INVALID_HANDLE)) << "drop not released";
+    copyFiles(form(), makeBlock(later, true, sizeof(DROPFILES), large));
+    EXPECT_LT(grown(control(ControlId::List2), WM_PASTE, nullptr), large / 4);
     SendMessageW(form(), WM_COMMAND, controlCommandId(ControlId::Command4), 0);
     PostMessageW(form(), win32::Win32BatchRunner::kEndedMessage, 0, 0);
     pumpMessages();
