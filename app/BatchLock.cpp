@@ -53,8 +53,9 @@ void BatchLock::batchEnded()
             SetFocus(focusBefore_);
         }
     }
-    if (closing_) {
-        PostMessageW(form_, WM_CLOSE, 0, 0);
+    // Refused (a full queue), the close would leave the window disabled for good.
+    if (closing_ && !PostMessageW(form_, WM_CLOSE, 0, 0)) {
+        DestroyWindow(form_);
     }
 }
 

@@ -80,6 +80,11 @@ bool MainWindow::create(HINSTANCE instance)
                            nullptr, nullptr, instance, this) != nullptr;
 }
 
+const TaskbarProgress& MainWindow::taskbar() const
+{
+    return components_->lock.taskbar();
+}
+
 void MainWindow::show(int showCommand)
 {
     ShowWindow(window_, showCommand);

@@ -20,6 +20,7 @@
 
 namespace fenrallo {
 
+class TaskbarProgress;
 namespace win32 {
 class Win32PlatformServices;
 }
@@ -44,6 +45,8 @@ public:
     HWND handle() const { return window_; }
     HWND control(ControlId id) const { return layout_.control(id); }
     UINT dpi() const { return layout_.dpi(); }
+    // The batch's progress on the taskbar button; once create() has succeeded.
+    const TaskbarProgress& taskbar() const;
 
 private:
     struct Components;

@@ -52,7 +52,10 @@ void Win32BatchRunner::advance(int tried, int moved, int total)
     const ULONGLONG now = GetTickCount64();
     if (now - lastProgressPost_ >= kProgressInterval && !progressPosted_.exchange(true)) {
         lastProgressPost_ = now;
-        PostMessageW(window_, kProgressMessage, 0, 0);
+        // Refused (a full queue), it is never handled: the next progress tries again.
+        if (!PostMessageW(window_, kProgressMessage, 0, 0)) {
+            progressPosted_ = false;
+        }
     }
 }
 

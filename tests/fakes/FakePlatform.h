@@ -78,7 +78,9 @@ public:
     std::vector<Call> moves;
     TextList launches;
     std::vector<Call> warnings;
-    // Each move waits for the batch to be stopped, then takes a moment to end and fails.
+    // Each move takes `pause`, or waits for the batch to be stopped, then takes a moment to end
+    // and fails.
+    std::chrono::milliseconds pause{0};
     bool waitForStop = false;
     std::atomic<int> waiting{0};
     std::atomic<int> endedAfterStop{0};
@@ -87,6 +89,7 @@ public:
     bool MoveWithoutReplace(const Text& from, const Text& to, const StopFlag& stop) override
     {
         moves.push_back({from, to});
+        std::this_thread::sleep_for(pause);
         if (waitForStop) {
             for (++waiting; !stop; std::this_thread::yield()) {
             }

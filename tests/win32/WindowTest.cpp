@@ -14,6 +14,7 @@
 
 #include "Support.h"
 #include "app/MainWindow.h"
+#include "app/TaskbarProgress.h"
 #include "platform/win32/Win32BatchRunner.h"
 #include "platform/win32/Win32Widgets.h"
 #include "tests/fakes/FakePlatform.h"
@@ -24,6 +25,8 @@ namespace {
 // The DPI tools/with-wine set the prefix to (FENRALLO_DPI), 96 when it was not set.
 const bool kAt144 =
     _wgetenv(L"FENRALLO_DPI") != nullptr && Text(_wgetenv(L"FENRALLO_DPI")) == L"144";
+
+using Runner = win32::Win32BatchRunner;
 
 // Form1 over a fake platform whose program folder is a drive root.
 class WindowTest : public ::testing::Test {
@@ -61,14 +64,18 @@ protected:
     {
         SendMessageW(control(list), WM_DROPFILES, reinterpret_cast<WPARAM>(makeDrop(paths)), 0);
     }
-    // Clicks, and serves the window as its message loop would until a batch started has ended.
-    void click(ControlId button)
+    // Serves the window as its message loop would until a batch under way has ended.
+    void serve()
     {
-        SendMessageW(control(button), BM_CLICK, 0, 0);
         for (int i = 0; i < 6000 && !IsWindowEnabled(control(ControlId::List1)); ++i) {
             Sleep(10);
             pumpMessages();
         }
+    }
+    void click(ControlId button)
+    {
+        SendMessageW(control(button), BM_CLICK, 0, 0);
+        serve();
     }
     void press(UINT key, HWND to, UINT modifier = 0)
     {
@@ -219,7 +226,23 @@ TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponent)
     press('V', list, VK_CONTROL);
     EXPECT_EQ(log(), L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件");
     drop(ControlId::List2, {L"Z:\\out"});
-    click(ControlId::Command4);
+    // A progress post refused (the queue was full) is not waited for: the next one is posted.
+    // The taskbar button shows progress until the batch has ended.
+    platform_.pause = std::chrono::milliseconds(300);
+    MSG progress{};
+    {
+        const RefusedPost refused(Runner::kProgressMessage);
+        SendMessageW(control(ControlId::Command4), BM_CLICK, 0, 0);
+        while (!PeekMessageW(&progress, form(), Runner::kEndedMessage, Runner::kEndedMessage,
+                             PM_NOREMOVE)) {
+            Sleep(10);
+        }
+    }
+    platform_.pause = {};
+    EXPECT_TRUE(PeekMessageW(&progress, form(), Runner::kProgressMessage, Runner::kProgressMessage,
+                             PM_NOREMOVE));
+    serve();
+    EXPECT_EQ(window_->taskbar().shown(), std::pair(0, 0));
     click(ControlId::Command5);
     // Enter presses the focused button even when the focus was not put there by Tab.
     SetFocus(control(ControlId::Command6));
@@ -275,7 +298,7 @@ TEST_F(WindowTest, ABatchLocksTheListsAndALogoffOrACloseStopsItFirst)
     copyFiles(form(), makeBlock(later, true, sizeof(DROPFILES), large));
     EXPECT_LT(grown(control(ControlId::List2), WM_PASTE, nullptr), large / 4);
     SendMessageW(form(), WM_COMMAND, controlCommandId(ControlId::Command4), 0);
-    PostMessageW(form(), win32::Win32BatchRunner::kEndedMessage, 0, 0);
+    PostMessageW(form(), Runner::kEndedMessage, 0, 0);
     pumpMessages();
     EXPECT_FALSE(IsWindowEnabled(control(ControlId::List1)));
     // A logoff is held up; when it comes all the same, the entry in progress ends first.
@@ -288,17 +311,21 @@ TEST_F(WindowTest, ABatchLocksTheListsAndALogoffOrACloseStopsItFirst)
     EXPECT_EQ(SendMessageW(form(), WM_QUERYENDSESSION, 0, 0), TRUE);
     EXPECT_EQ(log(), L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件本次共移动0个文件");
 
-    // Closed mid-batch, the window stays, disabled, until the batch has ended, then goes.
+    // Closed mid-batch, the window stays, disabled, until the batch has ended, then goes, even
+    // when the close it posts itself then is refused; its controls go with it.
     SendMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
     while (platform_.waiting < 2) {
         Sleep(1);
     }
     SendMessageW(form(), WM_CLOSE, 0, 0);
     EXPECT_TRUE(IsWindowVisible(form()) && !IsWindowEnabled(form()));
-    while (window_->handle() != nullptr) {
+    const RefusedPost refused(WM_CLOSE);
+    for (int i = 0; i < 2000 && window_->handle() != nullptr; ++i) {
         Sleep(1);
         pumpMessages();
     }
+    EXPECT_EQ(window_->handle(), nullptr);
+    EXPECT_EQ(window_->control(ControlId::List1), nullptr);
 }
 
 }  // namespace
