@@ -131,7 +131,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS: focus_.restore(control(ControlId::List1), control(ControlId::Command6)); return 0;
     case WM_CLOSE: if (components_->lock.mayClose(components_->runner)) DestroyWindow(window_); return 0;
     case WM_QUERYENDSESSION: return components_->runner.busy() ? FALSE : TRUE;
-    // Windows may end the process the moment this returns: the copy in progress goes first.
+    // Windows may end the process the moment this returns: the copy in progress is stopped first.
     case WM_ENDSESSION: if (wParam != FALSE) components_->runner.stopAndWaitForWorker(); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case Runner::kProgressMessage:

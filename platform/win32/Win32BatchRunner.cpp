@@ -82,7 +82,7 @@ void Win32BatchRunner::stopAndWaitForWorker()
 {
     if (busy()) {
         stop_ = true;
-        WaitForSingleObject(thread_.get(), INFINITE);
+        WaitForSingleObject(thread_.get(), kLongestWorkerWait);
     }
 }
 
