@@ -26,6 +26,14 @@ namespace {
 const bool kAt144 =
     _wgetenv(L"FENRALLO_DPI") != nullptr && Text(_wgetenv(L"FENRALLO_DPI")) == L"144";
 
+// The keyboard as GetKeyState reads it on this thread: only `key` is down, none for 0.
+void holdOnly(BYTE key)
+{
+    std::array<BYTE, 256> keys{};
+    keys[key] = key != 0 ? 0x80 : 0;
+    SetKeyboardState(keys.data());
+}
+
 using Runner = win32::Win32BatchRunner;
 
 // Form1 over a fake platform whose program folder is a drive root.
@@ -77,16 +85,14 @@ protected:
         SendMessageW(control(button), BM_CLICK, 0, 0);
         serve();
     }
-    void press(UINT key, HWND to, UINT modifier = 0)
+    void press(UINT key, HWND to, BYTE modifier = 0)
     {
-        std::array<BYTE, 256> keys{};
-        keys[modifier] = modifier != 0 ? 0x80 : 0;
-        SetKeyboardState(keys.data());
+        holdOnly(modifier);
         MSG message{to, WM_KEYDOWN, key, 1, 0, {0, 0}};
         if (!IsDialogMessageW(form(), &message)) {
             DispatchMessageW(&message);
         }
-        SetKeyboardState(std::array<BYTE, 256>{}.data());
+        holdOnly(0);
     }
 
     fake::FakePlatform platform_;
@@ -331,6 +337,31 @@ TEST_F(WindowTest, ABatchLocksTheListsAndALogoffOrACloseStopsItFirst)
     }
     EXPECT_EQ(window_->handle(), nullptr);
     EXPECT_EQ(window_->control(ControlId::List1), nullptr);
+}
+
+// What a key or message in a list asks for, with the modifiers held as GetKeyState reads them.
+// The dialog manager's WM_GETDLGCODE comes before each key with the same key code.
+TEST(ListKeys, OnlyTheirOwnKeysAndMessagesPasteRemoveOrAreSwallowed)
+{
+    using enum ListKey;
+    const ControlId one = ControlId::List1;
+    const ControlId two = ControlId::List2;
+    // clang-format off
+    const std::tuple<ControlId, UINT, WPARAM, BYTE, ListKey> cases[] = {
+        {one, WM_KEYDOWN, 'V', VK_CONTROL, Paste}, {two, WM_KEYDOWN, VK_INSERT, VK_SHIFT, Paste},
+        {one, WM_PASTE, 0, 0, Paste}, {one, WM_KEYDOWN, 'V', VK_SHIFT, None},
+        {one, WM_KEYDOWN, VK_INSERT, VK_CONTROL, None}, {one, WM_GETDLGCODE, 'V', VK_CONTROL, None},
+        {one, WM_KEYUP, 'V', VK_CONTROL, None}, {two, WM_CHAR, 0x16, VK_CONTROL, Swallow},
+        {one, WM_CHAR, 'v', 0, None}, {one, WM_KEYDOWN, 0x16, VK_CONTROL, None},
+        {one, WM_KEYDOWN, VK_DELETE, 0, Remove}, {two, WM_KEYDOWN, VK_DELETE, 0, None},
+        {one, WM_KEYUP, VK_DELETE, 0, None}, {one, WM_GETDLGCODE, VK_DELETE, 0, None},
+    };
+    // clang-format on
+    for (const auto& [list, message, key, modifier, wanted] : cases) {
+        holdOnly(modifier);
+        EXPECT_EQ(listKey(list, message, key), wanted) << message << " " << key << " " << +modifier;
+    }
+    holdOnly(0);
 }
 
 }  // namespace
