@@ -182,13 +182,35 @@ TEST_F(WindowTest, ControlsAndFrameSitAtTheirPlacesInTheirFontsAndIconsAndTheLog
         ReleaseDC(control(id), painted);
         EXPECT_EQ(reddish > 20, red) << static_cast<int>(id);
     }
-    // The newest text is in sight after every change, and the log's own bar says so.
+    // The newest text is in sight after every change. The log's own bar shows where it is and
+    // scrolls it by line, by page, to either end and to the thumb; the wheel scrolls it too.
     SetWindowTextW(edit, Text(30, L'\n').c_str());
-    SCROLLINFO bar{sizeof bar, SIF_RANGE | SIF_POS, 0, 0, 0, 0, 0};
-    GetScrollInfo(FindWindowExW(edit, nullptr, L"ScrollBar", nullptr), SB_CTL, &bar);
-    EXPECT_EQ((std::array{bar.nMax, bar.nPos}),
-              (std::array{30, static_cast<int>(SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0))}));
-    EXPECT_GT(bar.nPos, 25);
+    const HWND bar = FindWindowExW(edit, nullptr, L"ScrollBar", nullptr);
+    SCROLLINFO shown{sizeof shown, SIF_RANGE | SIF_PAGE, 0, 0, 0, 0, 0};
+    GetScrollInfo(bar, SB_CTL, &shown);
+    const int page = static_cast<int>(shown.nPage);
+    const int end = shown.nMax + 1 - page;
+    EXPECT_EQ(shown.nMax, 30);
+    // clang-format off
+    const std::pair<UINT, int> scrolls[] = {
+        {SB_ENDSCROLL, end}, {SB_TOP, 0}, {SB_LINEDOWN, 1}, {SB_PAGEDOWN, 1 + page},
+        {SB_LINEUP, page}, {SB_PAGEUP, 0}, {SB_THUMBPOSITION, 20}, {SB_BOTTOM, end},
+        {WM_MOUSEWHEEL, end - 3}, {SB_LINEUP, end - 4}};
+    // clang-format on
+    for (const auto& [request, first] : scrolls) {
+        if (request == SB_THUMBPOSITION) {
+            SetScrollPos(bar, SB_CTL, first, FALSE);
+        }
+        request == WM_MOUSEWHEEL
+            ? SendMessageW(edit, WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), 0)
+            : SendMessageW(edit, WM_VSCROLL, request, reinterpret_cast<LPARAM>(bar));
+        EXPECT_EQ((std::array{SendMessageW(edit, EM_GETFIRSTVISIBLELINE, 0, 0),
+                              LRESULT{GetScrollPos(bar, SB_CTL)}}),
+                  (std::array<LRESULT, 2>{first, first}))
+            << request;
+    }
+    SetWindowTextW(edit, L"x");
+    EXPECT_EQ(win32::windowText(edit), L"x");
     // The caption's icon fits the DPI, and again after the window moved to a 200% monitor.
     const auto smallIconWidth = [this] {
         ICONINFO info{};
