@@ -42,8 +42,8 @@ public:
     void requestStop() { stop_ = true; }
     // Stops a running batch and waits until the worker has stopped touching files, or for
     // kLongestWorkerWait at most: Windows ends a program that has not answered WM_ENDSESSION
-    // within about 5 s anyway, and a copy ended midway leaves nothing behind. Its end message may
-    // still be on its way.
+    // within about 5 s anyway, and a copy ended midway leaves no partial file in an entry's
+    // place. Its end message may still be on its way.
     void stopAndWaitForWorker();
     static constexpr DWORD kLongestWorkerWait = 3000;
     // Stops a running batch and waits for its worker. Neither the observer nor the batch's
