@@ -24,6 +24,7 @@ void BatchLock::batchStarted()
 {
     // Logging off now would end the moves midway: Windows names the reason when it asks.
     ShutdownBlockReasonCreate(form_, L"正在移动文件");
+    started_ = GetTickCount64();
     focusBefore_ = GetFocus();
     for (const ControlId id : kLocked) {
         EnableWindow(layout_.control(id), FALSE);
@@ -36,7 +37,11 @@ void BatchLock::batchStarted()
 
 void BatchLock::batchAdvanced(int tried, int total)
 {
-    taskbar_.show(tried, total);
+    // A batch that ends sooner shows no progress, which would only flash on the taskbar, and
+    // costs no taskbar object: making the first one takes Wine half a second.
+    if (GetTickCount64() - started_ >= kQuietStart) {
+        taskbar_.show(tried, total);
+    }
 }
 
 void BatchLock::batchEnded()
@@ -53,8 +58,9 @@ void BatchLock::batchEnded()
             SetFocus(focusBefore_);
         }
     }
-    if (closing_) {
-        PostMessageW(form_, WM_CLOSE, 0, 0);
+    // Refused (a full queue), the close would leave the window disabled for good.
+    if (closing_ && !PostMessageW(form_, WM_CLOSE, 0, 0)) {
+        DestroyWindow(form_);
     }
 }
 

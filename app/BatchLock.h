@@ -1,8 +1,8 @@
 // Form1 while a batch moves files: the move buttons and both lists are disabled, so nothing can
 // start a second batch or change what the first one moves, the keyboard stays with the window,
-// the taskbar button shows the progress and a logoff is held up with a reason. Closing the
-// window stops the batch first. Afterwards everything is enabled again and the focus goes back
-// where it was.
+// the taskbar button shows the progress of a batch that lasts a while and a logoff is held up
+// with a reason. Closing the window stops the batch first. Afterwards everything is enabled
+// again and the focus goes back where it was.
 #pragma once
 
 #include <windows.h>
@@ -36,7 +36,10 @@ private:
     const FormLayout& layout_;
     FocusMemory& focus_;
     TaskbarProgress taskbar_;
+    static constexpr ULONGLONG kQuietStart = 1000;
+
     HWND focusBefore_ = nullptr;
+    ULONGLONG started_ = 0;
     bool closing_ = false;
 };
 

@@ -81,6 +81,11 @@ bool MainWindow::create(HINSTANCE instance)
                            nullptr, nullptr, instance, this) != nullptr;
 }
 
+const TaskbarProgress& MainWindow::taskbar() const
+{
+    return components_->lock.taskbar();
+}
+
 void MainWindow::show(int showCommand)
 {
     ShowWindow(window_, showCommand);
@@ -129,7 +134,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_SETFOCUS: focus_.restore(control(ControlId::List1), control(ControlId::Command6)); return 0;
     case WM_CLOSE: if (components_->lock.mayClose(components_->runner)) DestroyWindow(window_); return 0;
     case WM_QUERYENDSESSION: return components_->runner.busy() ? FALSE : TRUE;
-    // Windows may end the process the moment this returns: the copy in progress goes first.
+    // Windows may end the process the moment this returns: the copy in progress is stopped first.
     case WM_ENDSESSION: if (wParam != FALSE) components_->runner.stopAndWaitForWorker(); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case Runner::kProgressMessage:
@@ -300,13 +305,19 @@ void MainWindow::refreshUndoItem()
                    MF_BYCOMMAND | (components_->mover.canUndo() ? MF_ENABLED : MF_GRAYED));
 }
 
+// Mid-batch a drop or paste is not even read: any program, one of lower integrity too, may send
+// one then, as large as it likes.
 LRESULT MainWindow::onDropFiles(ControlId list, HDROP drop)
 {
-    return takePaths(list, win32::droppedPaths(win32::DropHandle(drop).get()));
+    const win32::DropHandle owned(drop);
+    return components_->runner.busy() ? 0 : takePaths(list, win32::droppedPaths(owned.get()));
 }
 
 LRESULT MainWindow::onPaste(ControlId list)
 {
+    if (components_->runner.busy()) {
+        return 0;
+    }
     if (const std::optional<TextList> paths = win32::clipboardPaths(window_)) {
         takePaths(list, *paths);
     }
@@ -315,9 +326,6 @@ LRESULT MainWindow::onPaste(ControlId list)
 
 LRESULT MainWindow::takePaths(ControlId list, const TextList& paths)
 {
-    if (!components_ || components_->runner.busy()) {
-        return 0;
-    }
     if (list == ControlId::List1) {
         components_->sources.onDrop(paths);
     } else if (list == ControlId::List2) {

@@ -21,6 +21,7 @@
 
 namespace fenrallo {
 
+class TaskbarProgress;
 namespace win32 {
 class Win32PlatformServices;
 }
@@ -49,6 +50,8 @@ public:
     HWND handle() const { return window_; }
     HWND control(ControlId id) const { return layout_.control(id); }
     UINT dpi() const { return layout_.dpi(); }
+    // The batch's progress on the taskbar button; once create() has succeeded.
+    const TaskbarProgress& taskbar() const;
 
 private:
     struct Components;
@@ -68,7 +71,7 @@ private:
     LRESULT onSystemCommand(WPARAM command, LPARAM lParam);
     LRESULT onDropFiles(ControlId list, HDROP drop);
     LRESULT onPaste(ControlId list);
-    // Where dropped and pasted paths meet: the list's own drop intake.
+    // Where dropped and pasted paths meet: the list's own drop intake. Only when no batch runs.
     LRESULT takePaths(ControlId list, const TextList& paths);
 
     // Lets the lists and the log's messages through the control procedures of this window.

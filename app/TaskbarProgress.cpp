@@ -70,6 +70,7 @@ void TaskbarProgress::buttonCreated()
 
 void TaskbarProgress::show(int done, int total)
 {
+    shown_ = {done, total};
     if (ITaskbarList3* const taskbar = list()) {
         taskbar->SetProgressState(window_, TBPF_NORMAL);
         taskbar->SetProgressValue(window_, static_cast<ULONGLONG>(done),
@@ -79,6 +80,7 @@ void TaskbarProgress::show(int done, int total)
 
 void TaskbarProgress::clear()
 {
+    shown_ = {0, 0};
     if (list_) {
         list_.get()->SetProgressState(window_, TBPF_NOPROGRESS);
     }

@@ -7,6 +7,8 @@
 
 #include <shobjidl.h>
 
+#include <utility>
+
 #include "platform/win32/UniqueHandle.h"
 
 namespace fenrallo {
@@ -20,6 +22,9 @@ public:
 
     void show(int done, int total);
     void clear();
+    // What the button was last asked to show: done and total, both 0 for no progress. Whether a
+    // taskbar took it in cannot be read back.
+    std::pair<int, int> shown() const { return shown_; }
     // The message the shell sends when it has made the window's taskbar button anew (after the
     // file manager restarted): the old taskbar object shows nothing any more.
     static UINT buttonCreatedMessage();
@@ -31,6 +36,7 @@ private:
 
     HWND window_;
     win32::UniqueHandle<ITaskbarList3*, release> list_;
+    std::pair<int, int> shown_{0, 0};
     bool tried_ = false;
     bool comStarted_ = false;
 };

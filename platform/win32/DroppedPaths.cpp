@@ -16,6 +16,10 @@ namespace fenrallo::win32 {
 
 namespace {
 
+// No drop of real paths comes near this: 256 MiB holds four thousand paths of the longest kind
+// there is, or a million ordinary ones. A larger block is not worth the memory its copy takes.
+constexpr std::size_t kLargestBlock = std::size_t{256} << 20;
+
 class LockedBlock {
 public:
     explicit LockedBlock(HGLOBAL memory) : memory_(memory), data_(GlobalLock(memory_)) {}
@@ -73,7 +77,7 @@ std::optional<Text> widened(const std::string& ansi)
 std::optional<TextList> readList(const LockedBlock& block)
 {
     DROPFILES header{};
-    if (block.size() < sizeof header) {
+    if (block.size() < sizeof header || block.size() > kLargestBlock) {
         return std::nullopt;
     }
     std::memcpy(&header, block.bytes(), sizeof header);

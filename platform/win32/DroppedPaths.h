@@ -13,8 +13,8 @@
 
 namespace fenrallo::win32 {
 
-// The paths of a drop in the shell's wide or ANSI form. Empty for a null drop and for a block
-// that is not a well-formed list of paths.
+// The paths of a drop in the shell's wide or ANSI form. Empty for a null drop, for a block that
+// is not a well-formed list of paths and for one over 256 MiB.
 TextList droppedPaths(HDROP drop);
 
 // The files and folders on the clipboard, as the file manager's Copy leaves them; nothing when

@@ -8,9 +8,6 @@ namespace fenrallo::win32 {
 namespace {
 
 constexpr ULONGLONG kProgressInterval = 250;
-// A batch that ends sooner shows no progress, which would only flash on the taskbar, and costs
-// no taskbar object: making the first one takes Wine half a second.
-constexpr ULONGLONG kFirstProgressAfter = 1000;
 constexpr DWORD kRepostDelay = 50;
 
 }  // namespace
@@ -27,7 +24,6 @@ void Win32BatchRunner::run(Work work, Finished finished)
     moved_ = 0;
     workDone_ = false;
     progressPosted_ = false;
-    nextProgressPost_ = GetTickCount64() + kFirstProgressAfter;
     thread_.reset(CreateThread(nullptr, 0, workerMain, this, 0, nullptr));
     if (!thread_) {
         // No thread: the moves run here, as they would have before there were workers.
@@ -54,9 +50,12 @@ void Win32BatchRunner::advance(int tried, int moved, int total)
     moved_ = moved;
     total_ = total;
     const ULONGLONG now = GetTickCount64();
-    if (now >= nextProgressPost_ && !progressPosted_.exchange(true)) {
-        nextProgressPost_ = now + kProgressInterval;
-        PostMessageW(window_, kProgressMessage, 0, 0);
+    if (now - lastProgressPost_ >= kProgressInterval && !progressPosted_.exchange(true)) {
+        lastProgressPost_ = now;
+        // Refused (a full queue), it is never handled: the next progress tries again.
+        if (!PostMessageW(window_, kProgressMessage, 0, 0)) {
+            progressPosted_ = false;
+        }
     }
 }
 
@@ -83,7 +82,7 @@ void Win32BatchRunner::stopAndWaitForWorker()
 {
     if (busy()) {
         stop_ = true;
-        WaitForSingleObject(thread_.get(), INFINITE);
+        WaitForSingleObject(thread_.get(), kLongestWorkerWait);
     }
 }
 

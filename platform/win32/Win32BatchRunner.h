@@ -40,9 +40,12 @@ public:
     // Ends a running batch after the entry in progress (a copy to another volume is cancelled
     // and removed). The batch then ends as any other, with its end message.
     void requestStop() { stop_ = true; }
-    // Stops a running batch and waits until the worker has stopped touching files; its end
-    // message may still be on its way.
+    // Stops a running batch and waits until the worker has stopped touching files, or for
+    // kLongestWorkerWait at most: Windows ends a program that has not answered WM_ENDSESSION
+    // within about 5 s anyway, and a copy ended midway leaves no partial file in an entry's
+    // place. Its end message may still be on its way.
     void stopAndWaitForWorker();
+    static constexpr DWORD kLongestWorkerWait = 3000;
     // Stops a running batch and waits for its worker. Neither the observer nor the batch's
     // Finished hears of it: the window is going.
     void stopAndWait();
@@ -69,7 +72,7 @@ private:
     std::atomic<bool> workDone_{false};
     // Set while a progress message is on its way, so at most one is ever queued.
     std::atomic<bool> progressPosted_{false};
-    ULONGLONG nextProgressPost_ = 0;  // the worker's alone while it runs
+    ULONGLONG lastProgressPost_ = 0;  // the worker's alone
 };
 
 }  // namespace fenrallo::win32

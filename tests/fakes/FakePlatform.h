@@ -86,8 +86,11 @@ public:
     std::vector<Call> moves;
     TextList launches;
     std::vector<Call> warnings;
-    // Each move waits for the batch to be stopped, then takes a moment to end and fails.
+    // Each move takes `pause`, or waits for the batch to be stopped, then takes a moment to end
+    // and fails; while `deaf`, a stop goes unheard.
+    std::chrono::milliseconds pause{0};
     bool waitForStop = false;
+    std::atomic<bool> deaf{false};
     std::atomic<int> waiting{0};
     std::atomic<int> endedAfterStop{0};
 
@@ -95,8 +98,9 @@ public:
     bool MoveWithoutReplace(const Text& from, const Text& to, const StopFlag& stop) override
     {
         moves.push_back({from, to});
+        std::this_thread::sleep_for(pause);
         if (waitForStop) {
-            for (++waiting; !stop; std::this_thread::yield()) {
+            for (++waiting; !stop || deaf; std::this_thread::yield()) {
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             ++endedAfterStop;

@@ -2,8 +2,10 @@ cmake_policy(VERSION 3.20)
 # Reads a built Fenrallo1.0.exe without running it: a Windows 7 GUI image of the expected kind
 # with hardened headers that imports only DLLs Windows loads from its own directory, with its
 # version record, icon frames and a manifest for its own architecture, all tagged Chinese (PRC).
+# And the read-me that goes beside it into the zip, made from the repository's own.
 #   cmake -DEXE=<exe> -DOBJDUMP=<objdump> -DWINDRES=<windres> -DFORMAT=<pei-i386|pei-x86-64>
-#         -DFLAGS=<DllCharacteristics> -DARCH=<x86|amd64> -P ExeCheck.cmake
+#         -DFLAGS=<DllCharacteristics> -DARCH=<x86|amd64> -DREADME=<made> -DREADME_SOURCE=<kept>
+#         -P ExeCheck.cmake
 
 execute_process(COMMAND ${OBJDUMP} -p ${EXE} OUTPUT_VARIABLE headers RESULT_VARIABLE failed)
 execute_process(COMMAND ${WINDRES} -i ${EXE} -O rc OUTPUT_VARIABLE resources)
@@ -47,4 +49,15 @@ string(REGEX MATCHALL "\nLANGUAGE [0-9]+, [0-9]+" languages "${resources}")
 list(REMOVE_DUPLICATES languages)
 if(NOT languages STREQUAL "\nLANGUAGE 4, 2")
     message(FATAL_ERROR "${EXE}: resources not all tagged Chinese (PRC): ${languages}")
+endif()
+
+# Windows 7's Notepad shows LF-only text as one line, and a Chinese system reads UTF-8 without a
+# byte-order mark as GBK: the zip's copy has CRLF line ends and the mark, the repository's neither.
+file(READ ${README_SOURCE} kept HEX)
+file(READ ${README} made HEX)
+string(REGEX REPLACE "(..)" "\\1 " kept "${kept}")
+string(REPLACE "0a " "0d0a" crlf "${kept}")
+string(REPLACE " " "" crlf "${crlf}")
+if(kept MATCHES "^ef bb bf |(^| )0d " OR NOT made STREQUAL "efbbbf${crlf}")
+    message(FATAL_ERROR "${README}: not ${README_SOURCE} with CRLF line ends and a UTF-8 BOM")
 endif()

@@ -4,6 +4,7 @@
 #include "Support.h"
 
 #include <tlhelp32.h>
+#include <winternl.h>
 
 #include "app/Layout.h"
 #include "platform/win32/Win32Widgets.h"
@@ -31,25 +32,43 @@ HWND shownForm()
     });
 }
 
-// The program a child of process `parent` runs, which is ended, or the empty text while there is
-// none.
-Text imageOfChild(DWORD parent)
+// What a child of process `parent` runs and its command line, as the child's own memory holds
+// them (Wine 8 answers no query for another process's command line); the child is then ended.
+// Both empty while there is none.
+std::pair<Text, Text> startedChild(DWORD parent)
 {
     const OwnedHandle all(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    Text image(32768, L'\0');
-    auto size = static_cast<DWORD>(image.size());
     for (BOOL more = Process32FirstW(all.get(), &entry); more;
          more = Process32NextW(all.get(), &entry)) {
         const OwnedHandle child(
             entry.th32ParentProcessID == parent
-                ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION | PROCESS_TERMINATE, FALSE,
-                              entry.th32ProcessID)
+                ? OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ | PROCESS_TERMINATE,
+                              FALSE, entry.th32ProcessID)
                 : nullptr);
-        if (child && QueryFullProcessImageNameW(child.get(), 0, image.data(), &size)) {
+        const auto read = [&child](const void* from, void* to, std::size_t size) {
+            return ReadProcessMemory(child.get(), from, to, size, nullptr) != FALSE;
+        };
+        const auto text = [&read](const UNICODE_STRING& in) {
+            Text out(in.Length / sizeof(wchar_t), L'\0');
+            return read(in.Buffer, out.data(), in.Length) ? out : Text();
+        };
+        PROCESS_BASIC_INFORMATION basic{};
+        PEB peb{};
+        RTL_USER_PROCESS_PARAMETERS started{};
+        std::pair<Text, Text> found;
+        if (child &&
+            NtQueryInformationProcess(child.get(), ProcessBasicInformation, &basic, sizeof basic,
+                                      nullptr) == 0 &&
+            read(basic.PebBaseAddress, &peb, sizeof peb) &&
+            read(peb.ProcessParameters, &started, sizeof started)) {
+            found = {text(started.ImagePathName), text(started.CommandLine)};
+        }
+        // Not yet there in a process just made.
+        if (!found.second.empty()) {
             TerminateProcess(child.get(), 0);
-            return image.substr(0, size);
+            return found;
         }
     }
     return {};
@@ -112,12 +131,13 @@ TEST(Fenrallo, NamesItsFolderWarnsStartsTheSystemsFileManagerAndUndoesFromItsMen
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
     EXPECT_EQ(win32::windowText(control(ControlId::Text1)), L"程序运行信息：");
 
-    // 打开默认目录 starts the system's file manager, never the explorer.exe that exe_tests.sh
-    // planted beside the program.
+    // 打开默认目录 starts the system's file manager in the program's folder, never the
+    // explorer.exe that exe_tests.sh planted beside the program.
     PostMessageW(control(ControlId::Command6), BM_CLICK, 0, 0);
-    const Text started = waitFor([id] { return imageOfChild(id); });
+    const auto [started, line] = waitFor([id] { return startedChild(id); });
     // From the Windows directory (Wine runs its own explorer out of system32).
     const Text windows = _wgetenv(L"windir");
+    EXPECT_EQ(line, L"\"" + windows + L"\\explorer.exe\" \"" + folder + L"\" ");
     EXPECT_EQ(_wcsnicmp(started.c_str(), (windows + L"\\").c_str(), windows.size() + 1), 0)
         << testing::PrintToString(started);
     EXPECT_EQ(_wcsicmp(fs::path(started).filename().c_str(), L"explorer.exe"), 0);

@@ -388,9 +388,15 @@ TEST(Win32PlatformServices, AFileMadeAtTheSourceRightAfterAMoveTakesNothingFromI
 // thousands of blocks, well-formed and not, each give exactly their paths or none at all.
 TEST(DroppedPaths, GiveExactlyThePathsOfAWellFormedBlockAndNoneOfAnyOther)
 {
-    // Long paths whole, no drop at all; then blocks made at random, wide and ANSI.
+    // Long paths whole, in a block of up to 256 MiB: none from a larger one, which no drop of
+    // real paths needs, or from no drop at all. Then blocks made at random, wide and ANSI.
     const TextList longPaths = {L"C:\\" + Text(32000, L'q'), L"\\\\server\\share"};
-    EXPECT_EQ(win32::droppedPaths(win32::DropHandle(makeDrop(longPaths)).get()), longPaths);
+    const std::size_t most = std::size_t{256} << 20;
+    for (const std::size_t size : {std::size_t{0}, most, most + 1}) {
+        const win32::DropHandle drop(
+            makeBlock(pathList(longPaths, true), true, sizeof(DROPFILES), size));
+        EXPECT_EQ(win32::droppedPaths(drop.get()), size <= most ? longPaths : TextList());
+    }
     EXPECT_TRUE(win32::droppedPaths(nullptr).empty());
     std::mt19937 random(7);
     const auto below = [&random](std::size_t n) { return std::size_t{random()} % n; };

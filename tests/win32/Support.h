@@ -7,6 +7,8 @@
 #include <shellapi.h>
 #include <shlobj.h>
 
+#include <algorithm>
+#include <atomic>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -82,11 +84,13 @@ inline std::string pathList(const TextList& paths, bool wide)
     return list.append(wide ? sizeof(wchar_t) : 1, '\0');
 }
 
-// A DROPFILES whose list starts `offset` bytes in, followed by `list`. Whoever receives it frees
-// it with DragFinish.
-inline HDROP makeBlock(const std::string& list, bool wide, DWORD offset = sizeof(DROPFILES))
+// A DROPFILES whose list starts `offset` bytes in, followed by `list`, in a block of `size`
+// bytes where that is more. Whoever receives it frees it with DragFinish.
+inline HDROP makeBlock(const std::string& list, bool wide, DWORD offset = sizeof(DROPFILES),
+                       std::size_t size = 0)
 {
-    const HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, sizeof(DROPFILES) + list.size());
+    const HGLOBAL memory =
+        GlobalAlloc(GMEM_MOVEABLE, std::max(size, sizeof(DROPFILES) + list.size()));
     auto* header = static_cast<DROPFILES*>(GlobalLock(memory));
     *header = DROPFILES{offset, {0, 0}, FALSE, wide ? TRUE : FALSE};
     std::memcpy(header + 1, list.data(), list.size());
@@ -112,6 +116,47 @@ inline void copyFiles(HWND owner, HDROP block)
     SetClipboardData(CF_HDROP, block);
     CloseClipboard();
 }
+
+// While it lives, the next post of `message` is refused, as Windows refuses any post to a thread
+// whose queue holds 10,000 messages (Wine never does): the import entry of PostMessageW that this
+// test and the product code linked into it post through is swapped.
+class RefusedPost {
+public:
+    explicit RefusedPost(UINT message)
+    {
+        auto* const image = reinterpret_cast<BYTE*>(GetModuleHandleW(nullptr));
+        const IMAGE_DATA_DIRECTORY entries =
+            reinterpret_cast<const IMAGE_NT_HEADERS*>(
+                image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew)
+                ->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IAT];
+        auto* const first = reinterpret_cast<Post*>(image + entries.VirtualAddress);
+        auto* const last = first + entries.Size / sizeof(Post);
+        slot_ = std::find(first, last, &PostMessageW);
+        DWORD access = 0;
+        if (slot_ == last || !VirtualProtect(slot_, sizeof(Post), PAGE_READWRITE, &access)) {
+            ADD_FAILURE() << "PostMessageW has no import entry to swap";
+            slot_ = &spare_;
+        }
+        refused_ = message;
+        post_ = std::exchange(*slot_, refuse);
+    }
+    ~RefusedPost() { *slot_ = post_; }
+
+private:
+    using Post = decltype(&PostMessageW);
+    static BOOL WINAPI refuse(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        UINT refused = message;
+        return !refused_.compare_exchange_strong(refused, 0) &&
+               post_(window, message, wParam, lParam);
+    }
+
+    // The real one, as the entry held it: naming PostMessageW reads the entry again.
+    static inline Post post_ = nullptr;
+    static inline std::atomic<UINT> refused_{0};
+    Post spare_ = nullptr;
+    Post* slot_ = nullptr;
+};
 
 inline void pumpMessages()
 {
