@@ -217,10 +217,10 @@ bool copyStreams(const Source& source, const Text& from, const TemporaryCopy& co
     if (!streams) {
         return false;
     }
-    DWORD features = 0;
     if (streams->empty()) {
         return true;
     }
+    DWORD features = 0;
     if (!GetVolumeInformationByHandleW(copy.handle(), nullptr, 0, nullptr, nullptr, &features,
                                        nullptr, 0)) {
         return false;
