@@ -16,6 +16,8 @@
 namespace fenrallo {
 namespace {
 
+using Colours = std::vector<Colour>;
+
 struct Fixture {
     // The list box holds `before` when the source list takes it over.
     explicit Fixture(TextList before) : box{std::move(before)} {}
@@ -43,20 +45,20 @@ TEST(SourceList, DropPlacesNewPathsAtTheirDropPositions)
     };
     // clang-format on
     for (const auto& [name, before, drop, after] : cases) {
-        // The colour is written only when it is not red already, whatever it was.
+        // The colour is written only when it is not red already, whatever it was; a drop costs
+        // its own paths only, however long the list, and reads no entry back.
         for (const Colour colour : {Colour{255}, Colour{0}, Colour{0xFF00}}) {
             Fixture f(before);
-            f.logBox.colour = colour;
-            const int reads = f.box.textReads;
+            f.logBox.colours = {colour};
+            f.box.textReads = 0;
             f.list.onDrop(drop);
-            EXPECT_EQ(f.box.items, after) << name;
-            EXPECT_EQ(f.logBox.content, L"以下为任务执行信息：\r\n\r\n当前共接收 " +
-                                            std::to_wstring(after.size()) + L" 个文件")
+            EXPECT_EQ(
+                (std::tuple{f.box.items, f.logBox.content, f.logBox.colours, f.box.textReads}),
+                (std::tuple{after,
+                            L"以下为任务执行信息：\r\n\r\n当前共接收 " +
+                                std::to_wstring(after.size()) + L" 个文件",
+                            colour == 255 ? Colours{255} : Colours{colour, 255}, 0}))
                 << name;
-            EXPECT_EQ(f.logBox.colour, 255U) << name;
-            EXPECT_EQ(f.logBox.colourWrites, colour == 255 ? 0 : 1) << name;
-            // A drop costs its own paths only, however long the list.
-            EXPECT_EQ(f.box.textReads, reads) << name;
         }
     }
 }
@@ -74,9 +76,9 @@ TEST(SourceList, DoubleClickAndDeleteRemoveOnlyTheSelectedEntry)
             Fixture f({L"A", L"B", L"C"});
             f.box.selection = selection;
             key ? f.list.onDeleteKey() : f.list.onDoubleClick();
-            EXPECT_EQ(f.box.items, after) << selection;
-            EXPECT_EQ(f.box.selection, key ? selectedAfterDelete : -1) << selection;
-            EXPECT_EQ(f.logBox.content, L"程序运行信息：");
+            EXPECT_EQ(std::tuple(f.box.items, f.box.selection, f.logBox.content),
+                      std::tuple(after, key ? selectedAfterDelete : -1, Text(L"程序运行信息：")))
+                << selection;
             // What was taken off can be dropped again; what stays is still refused.
             f.list.onDrop({L"A", L"B", L"C"});
             EXPECT_EQ(f.box.items.size(), 3U) << selection;
@@ -111,8 +113,7 @@ TEST(TargetList, DropsGoOnTopInDropOrderAndDuplicatesStay)
         {{L"H"}, {L"H"}}, {{L"F", L"G"}, {L"F", L"G", L"H"}}, {{L"H"}, {L"H", L"F", L"G", L"H"}}};
     for (const auto& [drop, after] : drops) {
         targets.onDrop(drop);
-        EXPECT_EQ(box.items, after);
-        EXPECT_EQ(targets.currentTarget(), drop.front());
+        EXPECT_EQ(std::tuple(box.items, targets.currentTarget()), std::tuple(after, drop.front()));
     }
     box.selection = 1;
     EXPECT_EQ(targets.currentTarget(), L"H") << "selection does not change the target";
@@ -130,9 +131,10 @@ TEST(RunLog, AppendsBuildOneTextBackToBackUntilAReset)
               L"程序运行信息：本次共移动120个文件\r\n当前共接收 40000 个文件"
               L"本次共移动0个文件本次共移动7个文件");
     log.resetWithHeader();
-    EXPECT_EQ(box.content, L"以下为任务执行信息：\r\n");
     log.setRed();
-    EXPECT_EQ(box.colourWrites, 1) << "setRed writes even when the log is red";
+    EXPECT_EQ(std::tuple(box.content, box.colours),
+              std::tuple(L"以下为任务执行信息：\r\n", Colours{255, 255}))
+        << "setRed writes even when the log is red";
 }
 
 }  // namespace

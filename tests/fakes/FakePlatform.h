@@ -27,11 +27,11 @@ public:
     mutable int textReads = 0;
 
     int count() const override { return static_cast<int>(items.size()); }
+    // Past the end the empty text, as the list box's own answer; before the start an exception.
     Text textAt(int position) const override
     {
         ++textReads;
-        return position >= 0 && position < count() ? items[static_cast<std::size_t>(position)]
-                                                   : Text();
+        return position < count() ? items.at(static_cast<std::size_t>(position)) : Text();
     }
     void insertAt(int position, const Text& text) override
     {
@@ -59,27 +59,24 @@ public:
 class FakeTextBox : public TextBox {
 public:
     Text content = L"程序运行信息：";
-    Colour colour = 255;
-    int colourWrites = 0;
+    // The colour the box starts in, then every colour written to it.
+    std::vector<Colour> colours{255};
 
     Text text() const override { return content; }
     void setText(const Text& text) override { content = text; }
-    Colour textColour() const override { return colour; }
-    void setTextColour(Colour c) override
-    {
-        colour = c;
-        ++colourWrites;
-    }
+    Colour textColour() const override { return colours.back(); }
+    void setTextColour(Colour colour) override { colours.push_back(colour); }
 };
 
 // A call's two texts.
 using Call = std::pair<Text, Text>;
 
 // Files and folders exist as paths in `entries`; a move succeeds when the source exists and the
-// destination does not, like the real call.
+// destination does not, like the real call. Which paths are ordinary files the real platform
+// decides (read-only ones are; folders, hidden and system ones are not): here it is given.
 class FakePlatform : public PlatformServices {
 public:
-    enum class Kind { File, Folder, Hidden, System, ReadOnly };
+    enum class Kind { File, Folder };
 
     Text programDirectory = L"D:\\Tools";
     std::map<Text, Kind> entries;
@@ -106,19 +103,14 @@ public:
             ++endedAfterStop;
             return false;
         }
-        const auto source = entries.find(from);
-        if (source == entries.end() || entries.count(to) != 0) {
+        if (entries.count(from) == 0 || !entries.emplace(to, entries[from]).second) {
             return false;
         }
-        entries.emplace(to, source->second);
-        entries.erase(from);
-        return true;
+        return entries.erase(from) == 1;
     }
     bool IsOrdinaryFile(const Text& path) override
     {
-        const auto entry = entries.find(path);
-        return entry != entries.end() &&
-               (entry->second == Kind::File || entry->second == Kind::ReadOnly);
+        return entries.count(path) != 0 && entries[path] == Kind::File;
     }
     void LaunchFileManager(const Text& commandLine) override { launches.push_back(commandLine); }
     void ShowWarning(const Text& prompt, const Text& title) override
