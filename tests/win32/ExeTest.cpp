@@ -34,11 +34,6 @@ HWND shownForm()
     });
 }
 
-HWND control(HWND form, ControlId id)
-{
-    return GetDlgItem(form, controlCommandId(id));
-}
-
 // What a child of process `parent` runs and its command line, as the child's own memory holds
 // them (Wine 8 answers no query for another process's command line); the child is then ended.
 // Both empty while there is none.
@@ -87,7 +82,7 @@ void moveTo(HWND form, const TextList& paths, const Text& target)
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
     for (const auto& [id, pasted] :
          {std::pair{ControlId::List1, paths}, {ControlId::List2, {target}}}) {
-        const HWND list = control(form, id);
+        const HWND list = GetDlgItem(form, controlCommandId(id));
         const LRESULT before = SendMessageW(list, LB_GETCOUNT, 0, 0);
         for (int i = 0; i < 100 && SendMessageW(list, LB_GETCOUNT, 0, 0) == before; ++i) {
             copyFiles(owner, makeDrop(pasted));
@@ -95,7 +90,7 @@ void moveTo(HWND form, const TextList& paths, const Text& target)
             Sleep(i == 0 ? 0 : 50);
         }
     }
-    PostMessageW(control(form, ControlId::Command5), BM_CLICK, 0, 0);
+    PostMessageW(GetDlgItem(form, controlCommandId(ControlId::Command5)), BM_CLICK, 0, 0);
 }
 
 TEST(Fenrallo, NamesItsFolderWarnsStartsTheSystemsFileManagerAndUndoesFromItsMenu)
@@ -105,20 +100,21 @@ TEST(Fenrallo, NamesItsFolderWarnsStartsTheSystemsFileManagerAndUndoesFromItsMen
     const HWND form = shownForm();
     DWORD id = 0;
     GetWindowThreadProcessId(form, &id);
+    const auto control = [form](ControlId c) { return GetDlgItem(form, controlCommandId(c)); };
     // Chinese, spaces and a path past MAX_PATH: the caption still names the whole folder.
     EXPECT_EQ(win32::windowText(form), L"Fenrallo" + Text(folder));
 
-    PostMessageW(control(form, ControlId::Command4), BM_CLICK, 0, 0);
+    PostMessageW(control(ControlId::Command4), BM_CLICK, 0, 0);
     const HWND box = waitFor([] { return FindWindowW(L"#32770", L"程序运行错误"); });
     ASSERT_NE(box, nullptr) << "no warning box";
     EXPECT_EQ(GetWindow(box, GW_OWNER), form);
     EXPECT_EQ(win32::windowText(GetDlgItem(box, 0xFFFF)), L"原始文件未找到!");
     SendMessageW(GetDlgItem(box, IDOK), BM_CLICK, 0, 0);
-    EXPECT_EQ(win32::windowText(control(form, ControlId::Text1)), L"程序运行信息：");
+    EXPECT_EQ(win32::windowText(control(ControlId::Text1)), L"程序运行信息：");
 
     // 打开默认目录 starts the system's file manager in the program's folder, never the
     // explorer.exe that exe_tests.sh planted beside the program.
-    PostMessageW(control(form, ControlId::Command6), BM_CLICK, 0, 0);
+    PostMessageW(control(ControlId::Command6), BM_CLICK, 0, 0);
     const auto [started, line] = waitFor([id] { return startedChild(id); });
     // From the Windows directory (Wine runs its own explorer out of system32).
     const Text windows = _wgetenv(L"windir");
@@ -134,7 +130,7 @@ TEST(Fenrallo, NamesItsFolderWarnsStartsTheSystemsFileManagerAndUndoesFromItsMen
     makeFile(from + L"\\b", "b");
     moveTo(form, {from + L"\\a", from + L"\\b"}, to);
     Text log = L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件本次共移动2个文件";
-    const auto logShown = [&] { return win32::windowText(control(form, ControlId::Text1)) == log; };
+    const auto logShown = [&] { return win32::windowText(control(ControlId::Text1)) == log; };
     EXPECT_TRUE(waitFor(logShown));
     PostMessageW(form, WM_SYSCOMMAND, SC_KEYMENU, L' ');
     EXPECT_TRUE(waitFor([] { return IsWindowVisible(FindWindowW(L"#32768", nullptr)); }));
