@@ -25,9 +25,10 @@ constexpr DWORD kKinds = kReadOnly | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYST
 enum class Other { None, Known, Reading, Writing, Mapping, NameTaken, TakenAtOpen, TakenMidCopy };
 
 // Each row names its source and destination with $ for the row's folder on Q: and ^ for one on
-// R:, another volume. The source is made with its attributes (a folder holds inner.txt) unless
-// they are kMissing, and a copy across volumes can be made to fail at one of its steps. Before
-// the move, IsOrdinaryFile tells whether the source is an ordinary file.
+// R:, another volume (a path that starts with Q: is taken as it is). The source is made with its
+// attributes (a folder holds inner.txt) unless they are kMissing, and a copy across volumes can be
+// made to fail at one of its steps. Before the move, IsOrdinaryFile tells whether the source is an
+// ordinary file.
 TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles)
 {
     Text deep = scratchFolder();
