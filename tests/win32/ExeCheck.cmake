@@ -25,13 +25,11 @@ require("${headers}" headers "file format ${FORMAT}\n" "Subsystem\t\t00000002\t(
         "MajorSubsystemVersion\t6\n" "MinorSubsystemVersion\t1\n")
 
 # Anything but these KnownDLLs would be looked up beside the exe first, where a planted copy runs.
-set(allowed kernel32.dll user32.dll gdi32.dll shell32.dll shlwapi.dll ole32.dll oleaut32.dll
-            advapi32.dll msvcrt.dll)
 string(TOLOWER "${headers}" lower)
 string(REGEX MATCHALL "dll name: [^\r\n]+" imports "${lower}")
-list(TRANSFORM imports REPLACE "dll name: " "")
 set(others ${imports})
-list(REMOVE_ITEM others ${allowed})
+list(FILTER others EXCLUDE REGEX
+     "^dll name: (kernel32|user32|gdi32|shell32|shlwapi|ole32|oleaut32|advapi32|msvcrt)\\.dll$")
 if(NOT imports OR others)
     message(FATAL_ERROR "${EXE}: imports '${others}' (load them with loadSystemLibrary) or nothing at all")
 endif()

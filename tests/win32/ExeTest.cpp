@@ -3,6 +3,7 @@
 // process may send, presses buttons with BM_CLICK and pastes files through the clipboard.
 #include "Support.h"
 
+#include <process.h>
 #include <tlhelp32.h>
 #include <winternl.h>
 
@@ -12,13 +13,14 @@
 namespace fenrallo::test {
 namespace {
 
-// What `find` gives once it is not null, polling for up to 20 s.
+// What `find` gives once it is not null, polling every `pause` ms for up to 20 s.
 template <typename Find>
-auto waitFor(Find find)
+auto waitFor(Find find, DWORD pause = 100)
 {
     auto found = find();
-    for (int i = 0; i < 200 && found == decltype(found){}; ++i, found = find()) {
-        Sleep(100);
+    for (const ULONGLONG start = GetTickCount64();
+         found == decltype(found){} && GetTickCount64() - start < 20000; found = find()) {
+        Sleep(pause);
     }
     return found;
 }
@@ -50,23 +52,19 @@ std::pair<Text, Text> startedChild(DWORD parent)
         const auto read = [&child](const void* from, void* to, std::size_t size) {
             return ReadProcessMemory(child.get(), from, to, size, nullptr) != FALSE;
         };
-        const auto text = [&read](const UNICODE_STRING& in) {
-            Text out(in.Length / sizeof(wchar_t), L'\0');
-            return read(in.Buffer, out.data(), in.Length) ? out : Text();
-        };
         PROCESS_BASIC_INFORMATION basic{};
         PEB peb{};
         RTL_USER_PROCESS_PARAMETERS started{};
-        std::pair<Text, Text> found;
+        // The command line is not yet there in a process just made.
         if (child &&
             NtQueryInformationProcess(child.get(), ProcessBasicInformation, &basic, sizeof basic,
                                       nullptr) == 0 &&
             read(basic.PebBaseAddress, &peb, sizeof peb) &&
-            read(peb.ProcessParameters, &started, sizeof started)) {
-            found = {text(started.ImagePathName), text(started.CommandLine)};
-        }
-        // Not yet there in a process just made.
-        if (!found.second.empty()) {
+            read(peb.ProcessParameters, &started, sizeof started) && started.CommandLine.Length) {
+            std::pair<Text, Text> found = {Text(started.ImagePathName.Length / 2, L'\0'),
+                                           Text(started.CommandLine.Length / 2, L'\0')};
+            read(started.ImagePathName.Buffer, found.first.data(), started.ImagePathName.Length);
+            read(started.CommandLine.Buffer, found.second.data(), started.CommandLine.Length);
             TerminateProcess(child.get(), 0);
             return found;
         }
@@ -74,42 +72,25 @@ std::pair<Text, Text> startedChild(DWORD parent)
     return {};
 }
 
-// Puts `paths` on the clipboard and pastes them into `list` of another process's window, as
-// copying in the file manager and Ctrl+V would, until the list has them: a program started a
-// moment ago under Wine may not see the clipboard's files yet.
-void paste(HWND list, const TextList& paths)
+// Lists `paths` and `target` in another process's window by pasting them into its two lists, as
+// copying in the file manager and Ctrl+V would, and clicks 移至指定目录. Each list is pasted into
+// until it has them: a program started a moment ago under Wine may not see the clipboard's files
+// yet.
+void moveTo(HWND form, const TextList& paths, const Text& target)
 {
     static const HWND owner =
         CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
-    const LRESULT before = SendMessageW(list, LB_GETCOUNT, 0, 0);
-    for (int i = 0; i < 100 && SendMessageW(list, LB_GETCOUNT, 0, 0) == before; ++i) {
-        copyFiles(owner, makeDrop(paths));
-        SendMessageW(list, WM_PASTE, 0, 0);
-        Sleep(i == 0 ? 0 : 50);
+    for (const auto& [id, pasted] :
+         {std::pair{ControlId::List1, paths}, {ControlId::List2, {target}}}) {
+        const HWND list = GetDlgItem(form, controlCommandId(id));
+        const LRESULT before = SendMessageW(list, LB_GETCOUNT, 0, 0);
+        for (int i = 0; i < 100 && SendMessageW(list, LB_GETCOUNT, 0, 0) == before; ++i) {
+            copyFiles(owner, makeDrop(pasted));
+            SendMessageW(list, WM_PASTE, 0, 0);
+            Sleep(i == 0 ? 0 : 50);
+        }
     }
-}
-
-// Copying it takes long enough to be caught in the middle.
-constexpr std::uintmax_t kLarge = 512ULL << 20;
-
-// Lists a new large file on R: alone, with `target` on Q:, clicks 移至指定目录 and returns the
-// file's name once its copy is under way.
-Text startLargeMove(HWND form, const Text& target)
-{
-    static int serial = 0;
-    const Text name = L"\\large-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
-                      std::to_wstring(++serial) + L".bin";
-    makeFile(L"R:" + name, "");
-    fs::resize_file(L"R:" + name, kLarge);
-    paste(GetDlgItem(form, controlCommandId(ControlId::List1)), {L"R:" + name});
-    paste(GetDlgItem(form, controlCommandId(ControlId::List2)), {target});
     PostMessageW(GetDlgItem(form, controlCommandId(ControlId::Command5)), BM_CLICK, 0, 0);
-    for (ULONGLONG start = GetTickCount64();
-         temporaryCopy(target).empty() && GetTickCount64() - start < 20000;) {
-        SwitchToThread();
-    }
-    EXPECT_NE(temporaryCopy(target), L"") << "no copy under way";
-    return name;
 }
 
 TEST(Fenrallo, NamesItsFolderWarnsStartsTheSystemsFileManagerAndUndoesFromItsMenu)
@@ -147,9 +128,7 @@ TEST(Fenrallo, NamesItsFolderWarnsStartsTheSystemsFileManagerAndUndoesFromItsMen
     const Text from = scratchFolder(), to = scratchFolder();
     makeFile(from + L"\\a", "a");
     makeFile(from + L"\\b", "b");
-    paste(control(ControlId::List1), {from + L"\\a", from + L"\\b"});
-    paste(control(ControlId::List2), {to});
-    PostMessageW(control(ControlId::Command5), BM_CLICK, 0, 0);
+    moveTo(form, {from + L"\\a", from + L"\\b"}, to);
     Text log = L"以下为任务执行信息：\r\n\r\n当前共接收 2 个文件本次共移动2个文件";
     const auto logShown = [&] { return win32::windowText(control(ControlId::Text1)) == log; };
     EXPECT_TRUE(waitFor(logShown));
@@ -163,27 +142,23 @@ TEST(Fenrallo, NamesItsFolderWarnsStartsTheSystemsFileManagerAndUndoesFromItsMen
     SendMessageW(form, WM_CLOSE, 0, 0);
 }
 
-// Another Fenrallo1.0.exe, started from where it was built once the last one has ended, and its
-// window.
-std::pair<OwnedHandle, HWND> startProgram()
-{
-    Text line = L"\"" + Text(_wgetenv(L"FENRALLO_EXE")) + L"\"";
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    EXPECT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                               &startup, &started));
-    CloseHandle(started.hThread);
-    return {OwnedHandle(started.hProcess), shownForm()};
-}
-
+// Each time another Fenrallo1.0.exe, started from where it was built, moves a large file from R:
+// to Q:, taking long enough to be caught in the middle of its copy.
 TEST(Fenrallo, ClosedLoggedOffOrEndedMidCopyLeavesTheFileWholeInOnePlace)
 {
+    constexpr std::uintmax_t large = 512ULL << 20;
     const Text target = scratchFolder();
+    const Text exe = _wgetenv(L"FENRALLO_EXE");
     for (const UINT how : {UINT{WM_CLOSE}, UINT{WM_ENDSESSION}, 0U}) {
         SCOPED_TRACE(how);
-        const auto [process, form] = startProgram();
-        const Text large = startLargeMove(form, target);
+        const OwnedHandle process(reinterpret_cast<HANDLE>(
+            _wspawnl(_P_NOWAIT, exe.c_str(), (L"\"" + exe + L"\"").c_str(), nullptr)));
+        const HWND form = shownForm();
+        const Text source = scratchFolder(L"R:\\") + L"\\large.bin";
+        makeFile(source, "");
+        fs::resize_file(source, large);
+        moveTo(form, {source}, target);
+        EXPECT_NE(waitFor([&] { return temporaryCopy(target); }, 0), L"") << "no copy under way";
         if (how == WM_CLOSE) {
             SendMessageW(form, WM_CLOSE, 0, 0);
             EXPECT_EQ(WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0)
@@ -195,8 +170,8 @@ TEST(Fenrallo, ClosedLoggedOffOrEndedMidCopyLeavesTheFileWholeInOnePlace)
         }
         TerminateProcess(process.get(), 1);
         WaitForSingleObject(process.get(), 20000);
-        EXPECT_EQ(fs::file_size(L"R:" + large), kLarge);
-        EXPECT_EQ(contents(target + large), "<missing>");
+        EXPECT_EQ(fs::file_size(source), large);
+        EXPECT_EQ(contents(target + L"\\large.bin"), "<missing>");
         // Stopped first or ended mid-copy, nothing is left: the copy was marked for deletion.
         EXPECT_EQ(temporaryCopy(target), L"");
     }

@@ -64,12 +64,11 @@ inline std::string contents(const Text& path)
 // The name of a temporary copy in `folder`, or the empty text.
 inline Text temporaryCopy(const Text& folder)
 {
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().filename().wstring().rfind(win32::kTemporaryPrefix, 0) == 0) {
-            return entry.path().filename();
-        }
-    }
-    return {};
+    const auto all = fs::directory_iterator(folder);
+    const auto found = std::find_if(begin(all), end(all), [](const fs::directory_entry& entry) {
+        return entry.path().filename().wstring().starts_with(win32::kTemporaryPrefix);
+    });
+    return found == end(all) ? Text() : found->path().filename().wstring();
 }
 
 // A drop's list of paths as the shell writes it: each path ended by a NUL, then one more NUL.
@@ -160,8 +159,7 @@ private:
 
 inline void pumpMessages()
 {
-    MSG message{};
-    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+    for (MSG message{}; PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE);) {
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
