@@ -129,9 +129,7 @@ public:
     {
         work_ = std::move(work);
         finished_ = std::move(finished);
-        if (!holding) {
-            finish();
-        }
+        holding ? void() : finish();
     }
     void finish()
     {

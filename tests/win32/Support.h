@@ -61,13 +61,16 @@ inline std::string contents(const Text& path)
     return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
-// The name of a temporary copy in `folder`, or the empty text.
-inline Text temporaryCopy(const Text& folder)
+// The name of a temporary copy in `folder` of at least `bytes`, or the empty text.
+inline Text temporaryCopy(const Text& folder, std::uintmax_t bytes = 0)
 {
     const auto all = fs::directory_iterator(folder);
-    const auto found = std::find_if(begin(all), end(all), [](const fs::directory_entry& entry) {
-        return entry.path().filename().wstring().starts_with(win32::kTemporaryPrefix);
-    });
+    const auto found =
+        std::find_if(begin(all), end(all), [bytes](const fs::directory_entry& entry) {
+            std::error_code error;
+            return entry.path().filename().wstring().starts_with(win32::kTemporaryPrefix) &&
+                   fs::file_size(entry.path(), error) >= bytes && !error;
+        });
     return found == end(all) ? Text() : found->path().filename().wstring();
 }
 
