@@ -109,7 +109,10 @@ void BatchMover::finish(bool undo, int moved)
         entries.insert(undo ? move.to : move.from);
     }
     sources_.setMoved(entries, !undo);
-    record_ = undo ? MoveList() : std::move(moved_);
+    // An undo emptied the record as it began.
+    if (!undo) {
+        record_ = std::move(moved_);
+    }
     moved_ = MoveList();
     log_.setRed();
     log_.appendMoved(moved);

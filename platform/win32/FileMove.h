@@ -38,7 +38,7 @@ using CopyGate = Callback<bool(CopyStep step, std::uint64_t copied)>;
 // volume. Every entry of a folder lies on that folder's volume, so the next ones from there into
 // the same folder go straight to the copy: under Wine a refused rename costs a sixth of the copy
 // of a small file. Only a volume mounted elsewhere meanwhile could make such a rename work, and
-// the copy then moves the file all the same. Kept by one thread, for one batch.
+// the copy then moves the file all the same. Kept by one thread, batch after batch.
 class VolumeCrossings {
 public:
     bool known(const Text& from, const Text& to) const;
