@@ -9,7 +9,7 @@ namespace fenrallo {
 void drawListRow(const DRAWITEMSTRUCT& row)
 {
     const bool selected = (row.itemState & ODS_SELECTED) != 0;
-    const bool marked = row.itemData != 0;
+    const bool marked = win32::markOf(row.itemData).state == EntryMark::State::Moved;
     int textColour = selected ? COLOR_HIGHLIGHTTEXT : COLOR_WINDOWTEXT;
     if ((row.itemState & ODS_DISABLED) != 0 || (marked && !selected)) {
         textColour = COLOR_GRAYTEXT;

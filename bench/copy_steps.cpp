@@ -94,12 +94,13 @@ double ownMoves(const TextList& files, const std::wstring& to,
             current = 0;
             mark = Clock::now();
             const bool moved = win32::moveWithoutReplace(
-                file, into(to, file),
-                [&](CopyStep step, std::uint64_t) {
-                    next(static_cast<std::size_t>(step) + 1);
-                    return true;
-                },
-                &crossings);
+                                   file, into(to, file),
+                                   [&](CopyStep step, std::uint64_t) {
+                                       next(static_cast<std::size_t>(step) + 1);
+                                       return true;
+                                   },
+                                   &crossings)
+                                   .moved;
             next(0);
             if (!moved) {
                 std::printf("a move failed\n");

@@ -61,7 +61,7 @@ void SourceList::setMoved(const TextSet& entries, bool moved)
     std::size_t found = 0;
     for (int i = 0; i < total && found < entries.size(); ++i) {
         if (entries.contains(box_.textAt(i))) {
-            box_.setMarked(i, moved);
+            box_.setMark(i, {moved ? EntryMark::State::Moved : EntryMark::State::Untried, 0});
             ++found;
         }
     }

@@ -90,7 +90,7 @@ void BatchMover::run(MoveList moves, bool undo)
             const int total = static_cast<int>(moves.size());
             for (int i = 0; i < total && !progress.stop(); ++i) {
                 Move& move = moves[static_cast<std::size_t>(i)];
-                if (platform.MoveWithoutReplace(move.from, move.to, progress.stop())) {
+                if (platform.MoveWithoutReplace(move.from, move.to, progress.stop()).moved) {
                     succeeded.push_back(std::move(move));
                 }
                 progress.advance(i + 1, static_cast<int>(succeeded.size()), total);

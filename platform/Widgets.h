@@ -9,6 +9,16 @@
 
 namespace fenrallo {
 
+// What the last batch that tried an entry made of it: nothing yet, moved, or stayed and why (a
+// MoveOutcome reason).
+struct EntryMark {
+    enum class State : std::uint8_t { Untried, Moved, Stayed };
+    State state = State::Untried;
+    std::uint32_t reason = 0;
+
+    friend bool operator==(const EntryMark&, const EntryMark&) = default;
+};
+
 class ListBox {
 public:
     virtual ~ListBox() = default;
@@ -22,9 +32,9 @@ public:
     // -1 when nothing is selected.
     virtual int selected() const = 0;
     virtual void select(int position) = 0;
-    // Sets or clears a mark of the entry's own, which stays with it when entries above it come or
-    // go; a new entry has none.
-    virtual void setMarked(int position, bool marked) = 0;
+    // Sets the entry's own mark, which stays with it when entries above it come or go; a new
+    // entry's is Untried.
+    virtual void setMark(int position, EntryMark mark) = 0;
 
     // Brackets a run of inserts: the control stops redrawing and may reserve room for
     // `expectedInserts` more entries totalling `expectedChars` characters. Calls nest.

@@ -327,22 +327,26 @@ void VolumeCrossings::remember(const Text& from, const Text& to)
     destinationFolder_ = folderOf(to);
 }
 
-bool moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate,
-                        VolumeCrossings* crossings)
+MoveOutcome moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate,
+                               VolumeCrossings* crossings, const FileIdentity* /*expected*/)
 {
     if (crossings == nullptr || !crossings->known(from, to)) {
         // One rename, and nothing after it: the platform keeps it from replacing anything.
         if (MoveFileExW(extendedLengthPath(from).c_str(), extendedLengthPath(to).c_str(), 0)) {
-            return true;
+            return {true, 0, {}};
         }
-        if (GetLastError() != ERROR_NOT_SAME_DEVICE) {
-            return false;
+        const DWORD error = GetLastError();
+        if (error != ERROR_NOT_SAME_DEVICE) {
+            return {false, error, {}};
         }
         if (crossings != nullptr) {
             crossings->remember(from, to);
         }
     }
-    return copyAcrossVolumes(copyPaths(from, to), gate);
+    if (copyAcrossVolumes(copyPaths(from, to), gate)) {
+        return {true, 0, {}};
+    }
+    return {false, GetLastError(), {}};
 }
 
 }  // namespace fenrallo::win32

@@ -11,6 +11,7 @@
 #include <cstdint>
 
 #include "platform/Callback.h"
+#include "platform/PlatformServices.h"
 #include "platform/Text.h"
 
 namespace fenrallo::win32 {
@@ -49,9 +50,12 @@ private:
     Text destinationFolder_;
 };
 
-// True when the entry was moved, and then it is at `to` only. Folders move only within a volume.
-bool moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate,
-                        VolumeCrossings* crossings = nullptr);
+// Moved, and then the entry is at `to` only, with the identity of the file there; or not moved,
+// and why. Folders move only within a volume. With `expected`, only the file of that identity
+// moves: the undo's guard against a file put under the name since.
+MoveOutcome moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate,
+                               VolumeCrossings* crossings = nullptr,
+                               const FileIdentity* expected = nullptr);
 
 // What a copy to another volume makes of a source with these attributes and reparse tag.
 struct CopyPlan {

@@ -148,12 +148,22 @@ Text Win32PlatformServices::ProgramDirectory()
     return directoryOfModulePath(moduleFileName());
 }
 
-bool Win32PlatformServices::MoveWithoutReplace(const Text& existingPath, const Text& newPath,
-                                               const StopFlag& stop)
+MoveOutcome Win32PlatformServices::MoveWithoutReplace(const Text& existingPath, const Text& newPath,
+                                                      const StopFlag& stop)
 {
     return moveWithoutReplace(
         existingPath, newPath, [&stop](CopyStep, std::uint64_t) { return !stop.load(); },
         &crossings_);
+}
+
+MoveOutcome Win32PlatformServices::MoveBackWithoutReplace(const Text& existingPath,
+                                                          const Text& newPath,
+                                                          const FileIdentity& expected,
+                                                          const StopFlag& stop)
+{
+    return moveWithoutReplace(
+        existingPath, newPath, [&stop](CopyStep, std::uint64_t) { return !stop.load(); },
+        &crossings_, &expected);
 }
 
 bool Win32PlatformServices::IsOrdinaryFile(const Text& path)

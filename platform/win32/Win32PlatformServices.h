@@ -17,8 +17,10 @@ public:
     void setOwner(HWND owner) { owner_ = owner; }
 
     Text ProgramDirectory() override;
-    bool MoveWithoutReplace(const Text& existingPath, const Text& newPath,
-                            const StopFlag& stop) override;
+    MoveOutcome MoveWithoutReplace(const Text& existingPath, const Text& newPath,
+                                   const StopFlag& stop) override;
+    MoveOutcome MoveBackWithoutReplace(const Text& existingPath, const Text& newPath,
+                                       const FileIdentity& expected, const StopFlag& stop) override;
     bool IsOrdinaryFile(const Text& path) override;
     void LaunchFileManager(const Text& commandLine) override;
     void ShowWarning(const Text& prompt, const Text& title) override;

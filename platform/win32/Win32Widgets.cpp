@@ -75,10 +75,24 @@ void Win32ListBox::select(int position)
     SendMessageW(box_, LB_SETCURSEL, static_cast<WPARAM>(position), 0);
 }
 
-void Win32ListBox::setMarked(int position, bool marked)
+ULONG_PTR itemDataOf(EntryMark mark)
+{
+    // Two bits of state under the reason, which loses its top two bits: no reason uses them.
+    return static_cast<ULONG_PTR>(mark.reason & 0x3fffffffU) << 2U |
+           static_cast<ULONG_PTR>(mark.state);
+}
+
+EntryMark markOf(ULONG_PTR itemData)
+{
+    const auto state = static_cast<EntryMark::State>(itemData & 3U);
+    return {state > EntryMark::State::Stayed ? EntryMark::State::Untried : state,
+            static_cast<std::uint32_t>(itemData >> 2U)};
+}
+
+void Win32ListBox::setMark(int position, EntryMark mark)
 {
     const auto index = static_cast<WPARAM>(position);
-    SendMessageW(box_, LB_SETITEMDATA, index, marked ? 1 : 0);
+    SendMessageW(box_, LB_SETITEMDATA, index, static_cast<LPARAM>(itemDataOf(mark)));
     // The list box does not redraw an entry whose data changed. Only a row in sight is painted
     // again: under Wine each invalidation is a trip to the window server, which a batch that
     // marks ten thousand entries at once would make the window wait for.

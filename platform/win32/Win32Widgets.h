@@ -24,7 +24,7 @@ public:
     void select(int position) override;
     // The mark is the entry's item data, 1 or 0, which an owner-drawn list box hands to the
     // drawing of each row.
-    void setMarked(int position, bool marked) override;
+    void setMark(int position, EntryMark mark) override;
     void beginBulkInsert(int expectedInserts, std::size_t expectedChars) override;
     void endBulkInsert() override;
 
@@ -69,5 +69,9 @@ public:
 private:
     HWND window_;
 };
+
+// An entry's mark as List1's item data, and back: what its row drawing reads.
+ULONG_PTR itemDataOf(EntryMark mark);
+EntryMark markOf(ULONG_PTR itemData);
 
 }  // namespace fenrallo::win32

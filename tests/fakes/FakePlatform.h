@@ -48,9 +48,10 @@ public:
     }
     int selected() const override { return selection; }
     void select(int position) override { selection = position; }
-    void setMarked(int position, bool marked) override
+    void setMark(int position, EntryMark mark) override
     {
-        marked ? void(marks.insert(items.at(position))) : void(marks.erase(items.at(position)));
+        const Text& text = items.at(static_cast<std::size_t>(position));
+        mark.state == EntryMark::State::Moved ? void(marks.insert(text)) : void(marks.erase(text));
     }
     void beginBulkInsert(int, std::size_t) override {}
     void endBulkInsert() override {}
@@ -92,7 +93,12 @@ public:
     std::atomic<int> endedAfterStop{0};
 
     Text ProgramDirectory() override { return programDirectory; }
-    bool MoveWithoutReplace(const Text& from, const Text& to, const StopFlag& stop) override
+    MoveOutcome MoveBackWithoutReplace(const Text& from, const Text& to, const FileIdentity&,
+                                       const StopFlag& stop) override
+    {
+        return MoveWithoutReplace(from, to, stop);
+    }
+    MoveOutcome MoveWithoutReplace(const Text& from, const Text& to, const StopFlag& stop) override
     {
         moves.push_back({from, to});
         std::this_thread::sleep_for(pause);
@@ -101,12 +107,12 @@ public:
             }
             std::this_thread::sleep_for(std::chrono::milliseconds(50));
             ++endedAfterStop;
-            return false;
+            return {};
         }
         if (entries.count(from) == 0 || !entries.emplace(to, entries[from]).second) {
-            return false;
+            return {};
         }
-        return entries.erase(from) == 1;
+        return {entries.erase(from) == 1, 0, {}};
     }
     bool IsOrdinaryFile(const Text& path) override
     {

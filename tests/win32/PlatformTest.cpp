@@ -110,7 +110,7 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
         // A known crossing is copied without asking: even where the rename would have worked.
         win32::VolumeCrossings crossings;
         other == Known ? crossings.remember(from, to) : void();
-        const bool moved = win32::moveWithoutReplace(from, to, gate, &crossings);
+        const bool moved = win32::moveWithoutReplace(from, to, gate, &crossings).moved;
         steps.erase(std::unique(steps.begin(), steps.end()), steps.end());
         // Nothing half-done is left behind anywhere.
         EXPECT_EQ(std::tuple(moved, contents(innerFrom), contents(innerTo),
