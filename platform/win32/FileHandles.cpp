@@ -32,13 +32,36 @@ bool deleteOnClose(HANDLE file, DWORD attributes)
     return false;
 }
 
+std::optional<FileIdentity> fileIdentity(HANDLE file)
+{
+    // FILE_ID_INFO, which the headers declare only for Windows 8 and later: Windows 7 refuses the
+    // query, and the index below serves there.
+    struct {
+        ULONGLONG volume;
+        BYTE id[16];
+    } info{};
+    if (GetFileInformationByHandleEx(file, static_cast<FILE_INFO_BY_HANDLE_CLASS>(18), &info,
+                                     sizeof info)) {
+        FileIdentity identity{info.volume, 0, 0};
+        for (int i = 0; i < 8; ++i) {
+            identity.low |= static_cast<std::uint64_t>(info.id[i]) << (8 * i);
+            identity.high |= static_cast<std::uint64_t>(info.id[8 + i]) << (8 * i);
+        }
+        return identity;
+    }
+    BY_HANDLE_FILE_INFORMATION index{};
+    if (!GetFileInformationByHandle(file, &index)) {
+        return std::nullopt;
+    }
+    return FileIdentity{
+        index.dwVolumeSerialNumber,
+        static_cast<std::uint64_t>(index.nFileIndexHigh) << 32U | index.nFileIndexLow, 0};
+}
+
 bool sameFile(HANDLE one, HANDLE other)
 {
-    BY_HANDLE_FILE_INFORMATION a{};
-    BY_HANDLE_FILE_INFORMATION b{};
-    return GetFileInformationByHandle(one, &a) && GetFileInformationByHandle(other, &b) &&
-           a.dwVolumeSerialNumber == b.dwVolumeSerialNumber &&
-           a.nFileIndexHigh == b.nFileIndexHigh && a.nFileIndexLow == b.nFileIndexLow;
+    const std::optional<FileIdentity> a = fileIdentity(one);
+    return a && a == fileIdentity(other);
 }
 
 }  // namespace fenrallo::win32

@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <optional>
+
+#include "platform/PlatformServices.h"
 #include "platform/win32/UniqueHandle.h"
 
 namespace fenrallo::win32 {
@@ -26,6 +29,10 @@ bool setDeletion(HANDLE file, bool deleted);
 // Deletes the file once the last handle to it closes, clearing a read-only attribute first
 // (`attributes` are the file's own) and putting it back when the delete is refused.
 bool deleteOnClose(HANDLE file, DWORD attributes);
+
+// The file's identity: the 128-bit ID where the file system gives one (ReFS's 64-bit index is not
+// unique), else the 64-bit index. Nothing where neither can be read.
+std::optional<FileIdentity> fileIdentity(HANDLE file);
 
 // Both handles are open on one file of one volume.
 bool sameFile(HANDLE one, HANDLE other);

@@ -254,11 +254,20 @@ bool nameIsFree(const Text& path)
            GetLastError() == ERROR_FILE_NOT_FOUND;
 }
 
-bool copyAcrossVolumes(const CopyPaths& paths, const CopyGate& gate)
+// With `expected`, only the file of that identity is copied: the one checked is the one held.
+bool copyAcrossVolumes(const CopyPaths& paths, const CopyGate& gate, const FileIdentity* expected,
+                       FileIdentity& copied)
 {
     Source source;
     if (!gate(CopyStep::Open, 0) || !nameIsFree(paths.destination) ||
-        !openSource(paths.source, source) || !gate(CopyStep::Create, 0)) {
+        !openSource(paths.source, source)) {
+        return false;
+    }
+    if (expected != nullptr && fileIdentity(source.held.get()) != *expected) {
+        SetLastError(kReasonNotTheFileMoved);
+        return false;
+    }
+    if (!gate(CopyStep::Create, 0)) {
         return false;
     }
     TemporaryCopy copy(paths, source.plan.createAttributes);
@@ -268,23 +277,27 @@ bool copyAcrossVolumes(const CopyPaths& paths, const CopyGate& gate)
         return false;
     }
     std::vector<char> buffer(kChunk);
-    std::uint64_t copied = 0;
-    if (!copyData(source.data(), copy.handle(), buffer, CopyStep::Data, copied, gate) ||
-        copied != static_cast<std::uint64_t>(source.size.QuadPart)) {
+    std::uint64_t bytes = 0;
+    if (!copyData(source.data(), copy.handle(), buffer, CopyStep::Data, bytes, gate) ||
+        bytes != static_cast<std::uint64_t>(source.size.QuadPart)) {
         return false;
     }
-    const bool whole = gate(CopyStep::Unmark, copied) && copy.unmark() &&
-                       gate(CopyStep::Streams, copied) &&
+    const bool whole = gate(CopyStep::Unmark, bytes) && copy.unmark() &&
+                       gate(CopyStep::Streams, bytes) &&
                        copyStreams(source, paths.source, copy, buffer, gate) &&
-                       gate(CopyStep::Attributes, copied) &&
+                       gate(CopyStep::Attributes, bytes) &&
                        copy.takeOver(source.basic, source.plan.keptAttributes) &&
-                       gate(CopyStep::Flush, copied) && copy.flush();
-    if (!whole || !gate(CopyStep::Rename, copied) || !copy.renameTo(paths.destination) ||
-        !gate(CopyStep::FlushName, copied) || !copy.flush() ||
-        !gate(CopyStep::DeleteSource, copied) ||
+                       gate(CopyStep::Flush, bytes) && copy.flush();
+    if (!whole || !gate(CopyStep::Rename, bytes) || !copy.renameTo(paths.destination) ||
+        !gate(CopyStep::FlushName, bytes) || !copy.flush()) {
+        return false;
+    }
+    const std::optional<FileIdentity> identity = fileIdentity(copy.handle());
+    if (!identity || !gate(CopyStep::DeleteSource, bytes) ||
         !deleteOnClose(source.held.get(), source.basic.FileAttributes)) {
         return false;
     }
+    copied = *identity;
     copy.keep();
     return true;
 }
@@ -328,7 +341,7 @@ void VolumeCrossings::remember(const Text& from, const Text& to)
 }
 
 MoveOutcome moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate,
-                               VolumeCrossings* crossings, const FileIdentity* /*expected*/)
+                               VolumeCrossings* crossings, const FileIdentity* expected)
 {
     if (crossings == nullptr || !crossings->known(from, to)) {
         // One rename, and nothing after it: the platform keeps it from replacing anything.
@@ -343,10 +356,10 @@ MoveOutcome moveWithoutReplace(const Text& from, const Text& to, const CopyGate&
             crossings->remember(from, to);
         }
     }
-    if (copyAcrossVolumes(copyPaths(from, to), gate)) {
-        return {true, 0, {}};
-    }
-    return {false, GetLastError(), {}};
+    MoveOutcome outcome{};
+    outcome.moved = copyAcrossVolumes(copyPaths(from, to), gate, expected, outcome.identity);
+    outcome.reason = outcome.moved ? 0 : GetLastError();
+    return outcome;
 }
 
 }  // namespace fenrallo::win32
