@@ -1,5 +1,8 @@
 #include "platform/win32/FileHandles.h"
 
+#include <cstddef>
+#include <vector>
+
 namespace fenrallo::win32 {
 
 bool setAttributes(HANDLE file, DWORD attributes)
@@ -30,6 +33,20 @@ bool deleteOnClose(HANDLE file, DWORD attributes)
         setAttributes(file, attributes);
     }
     return false;
+}
+
+bool renameWithoutReplace(HANDLE file, const Text& path)
+{
+    const std::size_t bytes = path.size() * sizeof(wchar_t);
+    const std::size_t size = offsetof(FILE_RENAME_INFO, FileName) + bytes + sizeof(wchar_t);
+    std::vector<std::uint64_t> buffer(size / sizeof(std::uint64_t) + 1);
+    auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    rename->ReplaceIfExists = FALSE;
+    rename->RootDirectory = nullptr;
+    rename->FileNameLength = static_cast<DWORD>(bytes);
+    path.copy(rename->FileName, path.size());
+    return SetFileInformationByHandle(file, FileRenameInfo, rename, static_cast<DWORD>(size)) !=
+           FALSE;
 }
 
 std::optional<FileIdentity> fileIdentity(HANDLE file)

@@ -30,6 +30,9 @@ bool setDeletion(HANDLE file, bool deleted);
 // (`attributes` are the file's own) and putting it back when the delete is refused.
 bool deleteOnClose(HANDLE file, DWORD attributes);
 
+// Renames the file itself to `path` (a full path), never replacing what is already there.
+bool renameWithoutReplace(HANDLE file, const Text& path);
+
 // The file's identity: the 128-bit ID where the file system gives one (ReFS's 64-bit index is not
 // unique), else the 64-bit index. Nothing where neither can be read.
 std::optional<FileIdentity> fileIdentity(HANDLE file);

@@ -185,20 +185,7 @@ public:
     // then may the source on the other volume go.
     bool flush() { return FlushFileBuffers(file_.get()) != FALSE; }
 
-    // Renames the copy itself, never replacing what is already there.
-    bool renameTo(const Text& name)
-    {
-        const std::size_t bytes = name.size() * sizeof(wchar_t);
-        const std::size_t size = offsetof(FILE_RENAME_INFO, FileName) + bytes + sizeof(wchar_t);
-        std::vector<std::uint64_t> buffer(size / sizeof(std::uint64_t) + 1);
-        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
-        rename->ReplaceIfExists = FALSE;
-        rename->RootDirectory = nullptr;
-        rename->FileNameLength = static_cast<DWORD>(bytes);
-        name.copy(rename->FileName, name.size());
-        return SetFileInformationByHandle(file_.get(), FileRenameInfo, rename,
-                                          static_cast<DWORD>(size)) != FALSE;
-    }
+    bool renameTo(const Text& name) { return renameWithoutReplace(file_.get(), name); }
 
     void keep() { kept_ = true; }
 
