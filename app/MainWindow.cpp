@@ -19,7 +19,6 @@ namespace fenrallo {
 
 namespace {
 
-const wchar_t* const kClassName = L"Fenrallo.Form1";
 const wchar_t* const kInitialCaption = L"Fenrallo";
 using Runner = win32::Win32BatchRunner;
 
@@ -139,7 +138,9 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case Runner::kProgressMessage:
     // A batch's Finished, which the end message calls, is what decides whether it can be undone.
-    case Runner::kEndedMessage: components_->runner.onMessage(message); refreshUndoItem(); return 0;
+    case Runner::kEndedMessage: components_->runner.onMessage(message); refreshUndoItem(); handOvers_.batchEnded(); return 0;
+    case WM_COPYDATA: return components_ ? handOvers_.receive(window_, lParam, components_->runner.busy()) : FALSE;
+    case WM_INITMENUPOPUP: if (HIWORD(lParam) != 0) sendTo_.refresh(reinterpret_cast<HMENU>(wParam)); return 0;
     default: return DefWindowProcW(window_, message, wParam, lParam);
     }
     // clang-format on
@@ -193,6 +194,7 @@ LRESULT MainWindow::onCreate()
     const HMENU systemMenu = GetSystemMenu(window_, FALSE);
     AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
     AppendMenuW(systemMenu, MF_STRING | MF_GRAYED, kUndoCommand, L"撤销上次移动(&Z)\tCtrl+Z");
+    SendToItem::append(systemMenu);
     const UINT dpi = dpiOfWindow(window_);
     layout_.placeForm(dpi);
     layout(dpi);
@@ -210,9 +212,10 @@ void MainWindow::subclassControls()
         subclasses_[i].attach(control(subclassed[i]), *this);
     }
     // Run as administrator, the program would otherwise never hear that the shell, which runs
-    // with less privilege, made its taskbar button anew.
+    // with less privilege, made its taskbar button anew, nor get paths from an unelevated start.
     ChangeWindowMessageFilterEx(window_, TaskbarProgress::buttonCreatedMessage(), MSGFLT_ALLOW,
                                 nullptr);
+    ChangeWindowMessageFilterEx(window_, WM_COPYDATA, MSGFLT_ALLOW, nullptr);
 }
 
 void MainWindow::layout(UINT dpi)
@@ -283,10 +286,13 @@ LRESULT MainWindow::onActivate(WPARAM wParam, LPARAM lParam)
 
 LRESULT MainWindow::onSystemCommand(WPARAM command, LPARAM lParam)
 {
-    if ((command & 0xFFF0) != kUndoCommand) {
+    if ((command & 0xFFF0) == SendToItem::kCommand) {
+        sendTo_.toggle();
+    } else if ((command & 0xFFF0) == kUndoCommand) {
+        undo();
+    } else {
         return DefWindowProcW(window_, WM_SYSCOMMAND, command, lParam);
     }
-    undo();
     return 0;
 }
 

@@ -14,8 +14,10 @@
 #include <optional>
 
 #include "app/FormLayout.h"
+#include "app/HandOverInbox.h"
 #include "app/Keyboard.h"
 #include "app/ReadOnlyLog.h"
+#include "app/SendTo.h"
 #include "app/Subclass.h"
 #include "platform/PlatformServices.h"
 
@@ -31,6 +33,7 @@ public:
     // The system menu's item that takes the last batch back: WM_SYSCOMMAND's low four bits are
     // the system's, and its own commands start at 0xF000.
     static constexpr UINT kUndoCommand = 0x0010;
+    static constexpr const wchar_t* kClassName = L"Fenrallo.Form1";
 
     // Reaches the real platform, with this window as the owner of its message boxes.
     MainWindow();
@@ -52,6 +55,9 @@ public:
     UINT dpi() const { return layout_.dpi(); }
     // The batch's progress on the taskbar button; once create() has succeeded.
     const TaskbarProgress& taskbar() const;
+    // Where dropped, pasted and handed-over paths meet: the list's own drop intake. Only when no
+    // batch runs.
+    LRESULT takePaths(ControlId list, const TextList& paths);
 
 private:
     struct Components;
@@ -71,8 +77,6 @@ private:
     LRESULT onSystemCommand(WPARAM command, LPARAM lParam);
     LRESULT onDropFiles(ControlId list, HDROP drop);
     LRESULT onPaste(ControlId list);
-    // Where dropped and pasted paths meet: the list's own drop intake. Only when no batch runs.
-    LRESULT takePaths(ControlId list, const TextList& paths);
 
     // Lets the lists and the log's messages through the control procedures of this window.
     void subclassControls();
@@ -91,6 +95,8 @@ private:
     ReadOnlyLog log_;
     std::array<Subclass, 6> subclasses_;
     FocusMemory focus_;
+    SendToItem sendTo_;
+    HandOverInbox handOvers_{[this](const TextList& paths) { takePaths(ControlId::List1, paths); }};
     std::unique_ptr<Components> components_;
 };
 

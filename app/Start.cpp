@@ -1,8 +1,8 @@
 // The exe's entry point, in place of MinGW-w64's start-up code (the exe links with -nostartfiles).
 // That code readies what this program never uses: global constructors (it has none: nothing runs
-// them here), thread-local data, stdio, command-line parsing, the x87 precision, math error
-// reports, runtime pseudo-relocations and an unhandled-exception filter. What wWinMain and msvcrt
-// need is done here as that code does it.
+// them here), thread-local data, stdio, the C runtime's command-line parsing, the x87 precision,
+// math error reports, runtime pseudo-relocations and an unhandled-exception filter. What wWinMain
+// and msvcrt need is done here as that code does it.
 #include <windows.h>
 
 #include <cstdlib>
@@ -28,7 +28,7 @@ extern "C" {
     GetStartupInfoW(&startup);
     const int show =
         (startup.dwFlags & STARTF_USESHOWWINDOW) != 0 ? startup.wShowWindow : SW_SHOWDEFAULT;
-    // wWinMain reads no command line.
+    // wWinMain reads the whole command line itself, to split it as the shell does.
     wchar_t none[] = L"";
     std::exit(wWinMain(GetModuleHandleW(nullptr), nullptr, none, show));
 }

@@ -1,21 +1,9 @@
 // COM is started on the user-interface thread the first time a batch runs, and only there.
 #include "app/TaskbarProgress.h"
 
-#include "platform/win32/DllHardening.h"
+#include "app/Ole32.h"
 
 namespace fenrallo {
-
-namespace {
-
-template <typename Function>
-Function ole32Function(const char* name)
-{
-    // Never freed: COM keeps state in ole32 for as long as the process uses it.
-    static const HMODULE ole32 = win32::loadSystemLibrary(L"ole32.dll");
-    return win32::procedure<Function>(ole32, name);
-}
-
-}  // namespace
 
 TaskbarProgress::~TaskbarProgress()
 {

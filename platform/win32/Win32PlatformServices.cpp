@@ -36,28 +36,6 @@ bool startsWith(const Text& text, std::wstring_view prefix, bool ignoreCase = fa
     return true;
 }
 
-Text moduleFileName()
-{
-    Text name(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD size = static_cast<DWORD>(name.size());
-        const DWORD length = GetModuleFileNameW(nullptr, name.data(), size);
-        if (length == 0) {
-            return {};
-        }
-        // A full buffer is the only sign of truncation Windows XP gives; later versions also
-        // set ERROR_INSUFFICIENT_BUFFER, but the length test covers both.
-        if (length < size) {
-            name.resize(length);
-            return name;
-        }
-        if (size >= kLongestPath) {
-            return {};
-        }
-        name.resize(static_cast<std::size_t>(size) * 2);
-    }
-}
-
 // The shared Windows directory. GetWindowsDirectoryW would give a Terminal Services user their
 // private Windows directory, which that user can write to.
 Text systemWindowsDirectory()
@@ -141,6 +119,28 @@ Text extendedLengthPath(const Text& path)
         path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
     const bool unc = startsWith(path, L"\\\\");
     return path.size() < MAX_PATH || !(driveAbsolute || unc) ? path : extendedPath(path);
+}
+
+Text moduleFileName()
+{
+    Text name(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD size = static_cast<DWORD>(name.size());
+        const DWORD length = GetModuleFileNameW(nullptr, name.data(), size);
+        if (length == 0) {
+            return {};
+        }
+        // A full buffer is the only sign of truncation Windows XP gives; later versions also
+        // set ERROR_INSUFFICIENT_BUFFER, but the length test covers both.
+        if (length < size) {
+            name.resize(length);
+            return name;
+        }
+        if (size >= kLongestPath) {
+            return {};
+        }
+        name.resize(static_cast<std::size_t>(size) * 2);
+    }
 }
 
 Text Win32PlatformServices::ProgramDirectory()

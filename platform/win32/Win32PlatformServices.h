@@ -30,6 +30,9 @@ private:
     VolumeCrossings crossings_;  // the worker's, batch after batch
 };
 
+// The program's own full path, read whole however long; empty when it cannot be read.
+Text moduleFileName();
+
 // The directory part of a module's full path as ProgramDirectory reports it: no trailing
 // backslash except at a drive root, and without the \\?\ prefix when the path is short enough
 // to work without it.
