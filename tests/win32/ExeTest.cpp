@@ -1,6 +1,7 @@
 // The real Fenrallo1.0.exe, started from a folder of its own by exe_tests.sh and driven from this
 // process as another program on the desktop would: it reads the window through messages any
-// process may send, presses buttons with BM_CLICK and pastes files through the clipboard.
+// process may send, presses buttons with BM_CLICK, pastes files through the clipboard and starts
+// the program again with paths.
 #include "Support.h"
 
 #include <process.h>
@@ -12,6 +13,8 @@
 
 namespace fenrallo::test {
 namespace {
+
+using namespace std::literals;
 
 // What `find` gives once it is not null, polling every `pause` ms for up to 20 s.
 template <typename Find>
@@ -32,6 +35,41 @@ HWND shownForm()
         const HWND form = FindWindowW(L"Fenrallo.Form1", nullptr);
         return IsWindowVisible(form) ? form : nullptr;
     });
+}
+
+// Starts `exe` with `arguments` in the current directory `folder`.
+OwnedHandle start(const Text& exe, const Text& arguments, const Text& folder)
+{
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process{};
+    Text line = L"\"" + exe + L"\" " + arguments;
+    EXPECT_TRUE(CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                               folder.c_str(), &startup, &process));
+    CloseHandle(process.hThread);
+    return OwnedHandle(process.hProcess);
+}
+
+// The shown form of `process`, and what its List1 lists once it lists `count` entries, sorted.
+std::pair<HWND, TextList> formOf(HANDLE process, std::size_t count)
+{
+    const HWND form = waitFor([process] {
+        HWND found = nullptr;
+        DWORD id = 0;
+        while ((found = FindWindowExW(nullptr, found, L"Fenrallo.Form1", nullptr)) != nullptr &&
+               (GetWindowThreadProcessId(found, &id),
+                id != GetProcessId(process) || !IsWindowVisible(found))) {
+        }
+        return found;
+    });
+    const win32::Win32ListBox list(GetDlgItem(form, controlCommandId(ControlId::List1)));
+    waitFor([&] { return list.count() == static_cast<int>(count); });
+    TextList listed;
+    for (int i = 0; i < list.count(); ++i) {
+        listed.push_back(list.textAt(i));
+    }
+    std::sort(listed.begin(), listed.end());
+    return {form, listed};
 }
 
 // What a child of process `parent` runs and its command line, as the child's own memory holds
@@ -176,6 +214,42 @@ TEST(Fenrallo, ClosedLoggedOffOrEndedMidCopyLeavesTheFileWholeInOnePlace)
         EXPECT_EQ(contents(target + L"\\large.bin"), "<missing>");
         // Stopped first or ended mid-copy, nothing is left: the copy was marked for deletion.
         EXPECT_EQ(temporaryCopy(target), L"");
+    }
+}
+
+// Copies of the exe in two folders, one started twice at once, then by another spelling of its
+// path, with and without paths, the other once.
+TEST(Fenrallo, AStartOfTheSameExeFileHandsItsPathsToItsOneWindowAndACopyOpensItsOwn)
+{
+    const Text here = scratchFolder();
+    std::array<Text, 2> exes;
+    for (Text& exe : exes) {
+        exe = scratchFolder() + L"\\Fenrallo1.0.exe";
+        ASSERT_TRUE(CopyFileW(_wgetenv(L"FENRALLO_EXE"), exe.c_str(), TRUE));
+    }
+    const std::array<OwnedHandle, 2> both = {start(exes[0], L"a \"b c\"", here),
+                                             start(exes[0], L"\"\" 源", here)};
+    const std::array<HANDLE, 2> handles = {both[0].get(), both[1].get()};
+    const DWORD ended = WaitForMultipleObjects(2, handles.data(), FALSE, 20000);
+    ASSERT_LT(ended, WAIT_OBJECT_0 + 2) << "two windows for one exe";
+    const HANDLE first = handles[1 - (ended - WAIT_OBJECT_0)];
+    const auto [form, listed] = formOf(first, 3);
+    EXPECT_EQ(listed, (TextList{here + L"\\a", here + L"\\b c", here + L"\\源"}));
+    ShowWindow(form, SW_MINIMIZE);
+    Text upper = exes[0];
+    std::transform(upper.begin(), upper.end(), upper.begin(), towupper);
+    for (const Text& arguments : {L"d"s, L""s}) {
+        EXPECT_EQ(WaitForSingleObject(start(upper, arguments, here).get(), 20000), WAIT_OBJECT_0);
+    }
+    EXPECT_EQ(
+        std::pair(formOf(first, 4).second, IsIconic(form)),
+        std::pair(TextList{here + L"\\a", here + L"\\b c", here + L"\\d", here + L"\\源"}, FALSE));
+    const OwnedHandle copy = start(exes[1], L"e", here);
+    const auto [other, its] = formOf(copy.get(), 1);
+    EXPECT_EQ(std::pair(other != form, its), std::pair(true, TextList{here + L"\\e"}));
+    for (const auto& [window, process] : {std::pair{form, first}, {other, copy.get()}}) {
+        PostMessageW(window, WM_CLOSE, 0, 0);
+        EXPECT_EQ(WaitForSingleObject(process, 20000), WAIT_OBJECT_0);
     }
 }
 

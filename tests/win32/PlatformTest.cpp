@@ -1,6 +1,6 @@
 // The Win32 platform layer against the real file system: which entries count
-// as ordinary files, what a move does to both of its ends whatever the user listed, and how drops
-// are read.
+// as ordinary files, what a move does to both of its ends whatever the user listed, and how drops,
+// the command line and a later start's hand-over are read.
 #include <random>
 
 #include "Support.h"
@@ -8,6 +8,7 @@
 #include "platform/win32/DroppedPaths.h"
 #include "platform/win32/FileHandles.h"
 #include "platform/win32/FileStreams.h"
+#include "platform/win32/HandOver.h"
 
 namespace fenrallo::test {
 namespace {
@@ -300,6 +301,50 @@ TEST(DroppedPaths, GiveExactlyThePathsOfAWellFormedBlockAndNoneOfAnyOther)
         const win32::DropHandle drop(makeBlock(list, wide, offset));
         EXPECT_EQ(win32::droppedPaths(drop.get()), kind < 2 ? paths : TextList()) << i;
     }
+}
+
+TEST(HandOver, TheCommandLineSplitsAsTheShellsAndOnlyAWellFormedBlockGivesPaths)
+{
+    const Text here = scratchFolder();
+    SetCurrentDirectoryW(here.c_str());
+    // clang-format off
+    const std::pair<Text, TextList> lines[] = {
+        {L"\"C:\\a b\\F.exe\" x \"y z\" \"\" R:\\1\\..\\2 \"源 文件\" Q:v", {here + L"\\x", here + L"\\y z", L"R:\\2", here + L"\\源 文件", here + L"\\v"}},
+        {L"F.exe", {}}, {L"F \"\"", {}}, {L"", {}}};
+    // clang-format on
+    for (const auto& [line, paths] : lines) {
+        EXPECT_EQ(win32::commandLinePaths(line.c_str()), paths) << testing::PrintToString(line);
+    }
+    SetCurrentDirectoryW(L"Q:\\");
+    const auto read = [](const Text& block, ULONG_PTR tag = win32::kHandOverTag, int less = 0) {
+        const DWORD bytes = static_cast<DWORD>(block.size() * 2 - static_cast<std::size_t>(less));
+        return win32::handedOverPaths({tag, bytes, const_cast<wchar_t*>(block.data())});
+    };
+    // Paths made full may need more than one block; each fits, and together they give them all.
+    const TextList many = {Text(20000, L'a'), Text(12765, L'b'), Text(1, L'c'), Text(32766, L'd')};
+    TextList back;
+    for (const Text& block : win32::handOverBlocks(many)) {
+        const std::optional<TextList> paths = read(block);
+        ASSERT_TRUE(paths.has_value()) << block.size();
+        back.insert(back.end(), paths->begin(), paths->end());
+    }
+    EXPECT_EQ(back, (TextList{many[0], many[1], many[2]}));
+    EXPECT_EQ(win32::handOverBlocks({}), TextList{Text(1, L'\0')});
+    using namespace std::literals;
+    const Text longest = Text(32765, L'p') + L"\0\0"s;
+    // clang-format off
+    const std::tuple<Text, ULONG_PTR, int, std::optional<TextList>> blocks[] = {
+        {L"a\0源 b\0\0"s, win32::kHandOverTag, 0, TextList{L"a", L"源 b"}}, {L"\0"s, win32::kHandOverTag, 0, TextList{}},
+        {longest, win32::kHandOverTag, 0, TextList{Text(32765, L'p')}}, {L"p"s + longest, win32::kHandOverTag, 0, std::nullopt},
+        {L"a\0\0"s, win32::kHandOverTag + 1, 0, std::nullopt}, {L"a\0\0"s, win32::kHandOverTag, 1, std::nullopt},
+        {L"a\0\0"s, win32::kHandOverTag, 2, std::nullopt}, {L"a\0b"s, win32::kHandOverTag, 0, std::nullopt},
+        {L"a\0\0b\0\0"s, win32::kHandOverTag, 0, std::nullopt}, {L"\0\0"s, win32::kHandOverTag, 0, std::nullopt},
+        {L""s, win32::kHandOverTag, 0, std::nullopt}};
+    // clang-format on
+    for (const auto& [block, tag, less, paths] : blocks) {
+        EXPECT_EQ(read(block, tag, less), paths) << testing::PrintToString(block.substr(0, 9));
+    }
+    EXPECT_EQ(win32::handedOverPaths({win32::kHandOverTag, 4, nullptr}), std::nullopt);
 }
 
 }  // namespace

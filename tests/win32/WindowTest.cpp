@@ -15,7 +15,9 @@
 
 #include "Support.h"
 #include "app/MainWindow.h"
+#include "app/SendTo.h"
 #include "app/TaskbarProgress.h"
+#include "platform/win32/HandOver.h"
 #include "platform/win32/Win32BatchRunner.h"
 #include "platform/win32/Win32Widgets.h"
 #include "tests/fakes/FakePlatform.h"
@@ -395,6 +397,105 @@ TEST(ListKeys, OnlyTheirOwnKeysAndMessagesPasteRemoveOrAreSwallowed)
         EXPECT_EQ(listKey(list, message, key), wanted) << message << " " << key << " " << +modifier;
     }
     holdOnly(0);
+}
+
+TEST_F(WindowTest, HandedOverPathsAreADropOnList1ThatWaitsForARunningBatchToEnd)
+{
+    using namespace std::literals;
+    const auto handOver = [this](const Text& block, ULONG_PTR tag = win32::kHandOverTag) {
+        COPYDATASTRUCT data{tag, static_cast<DWORD>(block.size() * 2),
+                            const_cast<wchar_t*>(block.data())};
+        return SendMessageW(form(), WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&data));
+    };
+    ShowWindow(form(), SW_MINIMIZE);
+    EXPECT_EQ(std::pair(handOver(L"Z:\\x\0\0"s, 7), IsIconic(form())), std::pair(LRESULT{0}, TRUE));
+    EXPECT_EQ(handOver(L"Z:\\in\\a.txt\0Z:\\in\\b\0\0"s), TRUE);
+    EXPECT_EQ(std::pair(entries(List1), IsIconic(form())),
+              std::pair(TextList{L"Z:\\in\\a.txt", L"Z:\\in\\b"}, FALSE));
+    // Mid-batch: kept, up to 32 full blocks in all, and dropped in order once the batch has ended.
+    platform_.pause = std::chrono::milliseconds(300);
+    SendMessageW(control(Command4), BM_CLICK, 0, 0);
+    EXPECT_EQ(handOver(L"Z:\\c\0Z:\\in\\b\0\0"s), TRUE);
+    EXPECT_EQ(handOver(L"Z:\\d\0\0"s), TRUE);
+    int kept = 0;
+    while (handOver(Text(32765, L'p') + L"\0\0"s) == TRUE && kept < 40) {
+        ++kept;
+    }
+    EXPECT_EQ(std::pair(kept, entries(List1).size()), std::pair(31, std::size_t{2}));
+    serve();
+    EXPECT_EQ(entries(List1),
+              (TextList{Text(32765, L'p'), L"Z:\\d", L"Z:\\c", L"Z:\\in\\a.txt", L"Z:\\in\\b"}));
+    EXPECT_EQ(log(), L"以下为任务执行信息：\r\n\r\n当前共接收 5 个文件本次共移动2个文件");
+}
+
+TEST_F(WindowTest, TheSendToItemAddsAShortcutToThisExeAndRemovesOnlyShortcutsToIt)
+{
+    using namespace std::literals;
+    PWSTR found = nullptr;
+    ASSERT_HRESULT_SUCCEEDED(
+        SHGetKnownFolderPath(FOLDERID_SendTo, KF_FLAG_CREATE, nullptr, &found));
+    const Text folder = found;
+    CoTaskMemFree(found);
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    // The target of the shortcut at `path`, made first when `target` is given; "" for none.
+    const auto shortcut = [](const Text& path, const Text& target = {}) {
+        IShellLinkW* link = nullptr;
+        IPersistFile* file = nullptr;
+        std::array<wchar_t, MAX_PATH> read{};
+        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
+                                       IID_IShellLinkW, reinterpret_cast<void**>(&link))) &&
+            SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
+            if (!target.empty()) {
+                link->SetPath(target.c_str());
+                file->Save(path.c_str(), TRUE);
+            }
+            if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
+                link->GetPath(read.data(), MAX_PATH, nullptr, 0);
+            }
+            file->Release();
+        }
+        link->Release();
+        return Text(read.data());
+    };
+    const HMENU menu = GetSystemMenu(form(), FALSE);
+    const auto checked = [this, menu] {
+        SendMessageW(form(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(2, TRUE));
+        return (GetMenuState(menu, SendToItem::kCommand, MF_BYCOMMAND) & MF_CHECKED) != 0;
+    };
+    const auto toggle = [this] { SendMessageW(form(), WM_SYSCOMMAND, SendToItem::kCommand, 0); };
+    const Text exe = win32::moduleFileName();
+    const Text ours =
+        folder + L"\\Fenrallo - " + fs::path(exe).parent_path().filename().wstring() + L".lnk";
+    // A shortcut made by hand to another spelling of this exe counts, and goes; another's stays.
+    Text upper = exe;
+    std::transform(upper.begin(), upper.end(), upper.begin(), towupper);
+    const Text other =
+        shortcut(folder + L"\\other.lnk", _wgetenv(L"windir") + Text(L"\\notepad.exe"));
+    EXPECT_NE(shortcut(folder + L"\\mine.lnk", upper), L"");
+    EXPECT_TRUE(checked());
+    toggle();
+    EXPECT_EQ(
+        std::tuple(checked(), shortcut(folder + L"\\mine.lnk"), shortcut(folder + L"\\other.lnk")),
+        std::tuple(false, L""s, other));
+    toggle();
+    EXPECT_EQ(std::pair(checked(), _wcsicmp(shortcut(ours).c_str(), exe.c_str())),
+              std::pair(true, 0));
+    toggle();
+    EXPECT_EQ(std::tuple(checked(), contents(ours), shortcut(folder + L"\\other.lnk")),
+              std::tuple(false, "<missing>"s, other));
+    // Its name taken by another file: nothing is written.
+    makeFile(ours, "x");
+    toggle();
+    EXPECT_EQ(std::pair(checked(), contents(ours)), std::pair(false, "x"s));
+    std::array<wchar_t, 64> text{};
+    GetMenuStringW(menu, SendToItem::kCommand, text.data(), 64, MF_BYCOMMAND);
+    EXPECT_EQ(Text(text.data()), L"添加到“发送到”菜单(&S)");
+    for (const auto& [path, name] : {std::pair{L"D:\\F.exe", L"Fenrallo - D.lnk"},
+                                     {L"\\\\?\\C:\\a b\\源\\F.exe", L"Fenrallo - 源.lnk"},
+                                     {L"\\\\s\\share\\F.exe", L"Fenrallo - share.lnk"}}) {
+        EXPECT_EQ(sendToShortcutName(path), name);
+    }
+    CoUninitialize();
 }
 
 }  // namespace
