@@ -8,12 +8,13 @@
 
 namespace fenrallo {
 
+// Loaded once and never freed: COM keeps state in ole32 for as long as the process uses it.
+HMODULE ole32();
+
 template <typename Function>
 Function ole32Function(const char* name)
 {
-    // Never freed: COM keeps state in ole32 for as long as the process uses it.
-    static const HMODULE ole32 = win32::loadSystemLibrary(L"ole32.dll");
-    return win32::procedure<Function>(ole32, name);
+    return win32::procedure<Function>(ole32(), name);
 }
 
 }  // namespace fenrallo

@@ -36,22 +36,27 @@ Text sendToFolder(DWORD flags)
     return folder;
 }
 
-// A new shell link object with its file interface; both null where COM cannot make one.
-std::pair<Com<IShellLinkW>, Com<IPersistFile>> newShortcut()
+// A shell link object and its file interface; both null where COM cannot make one.
+struct Shortcut {
+    Com<IShellLinkW> link;
+    Com<IPersistFile> file;
+};
+
+Shortcut newShortcut()
 {
     using Create = HRESULT(WINAPI*)(REFCLSID, IUnknown*, DWORD, REFIID, void**);
     void* link = nullptr;
     void* file = nullptr;
+    Shortcut made;
     const auto create = ole32Function<Create>("CoCreateInstance");
-    if (create == nullptr ||
-        FAILED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, &link))) {
-        return {};
+    if (create != nullptr &&
+        SUCCEEDED(create(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW, &link))) {
+        made.link.reset(static_cast<IShellLinkW*>(link));
+        if (SUCCEEDED(made.link.get()->QueryInterface(IID_IPersistFile, &file))) {
+            made.file.reset(static_cast<IPersistFile*>(file));
+        }
     }
-    Com<IShellLinkW> owned(static_cast<IShellLinkW*>(link));
-    if (FAILED(owned.get()->QueryInterface(IID_IPersistFile, &file))) {
-        return {};
-    }
-    return {std::move(owned), Com<IPersistFile>(static_cast<IPersistFile*>(file))};
+    return made;
 }
 
 // The shortcuts in `folder` whose target is the file `exe`.
@@ -63,11 +68,11 @@ TextList shortcutsTo(const FileIdentity& exe, const Text& folder)
     for (bool more = static_cast<bool>(search); more;
          more = FindNextFileW(search.get(), &entry) != FALSE) {
         const Text path = folder + L'\\' + entry.cFileName;
-        const auto [link, file] = newShortcut();
+        const Shortcut shortcut = newShortcut();
         Text target(kLongestTarget, L'\0');
-        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && file &&
-            SUCCEEDED(file.get()->Load(path.c_str(), STGM_READ)) &&
-            link.get()->GetPath(target.data(), kLongestTarget, nullptr, 0) == S_OK &&
+        if ((entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) == 0 && shortcut.file &&
+            SUCCEEDED(shortcut.file.get()->Load(path.c_str(), STGM_READ)) &&
+            shortcut.link.get()->GetPath(target.data(), kLongestTarget, nullptr, 0) == S_OK &&
             identityOfFile(target.c_str()) == exe) {
             found.push_back(path);
         }
@@ -85,10 +90,11 @@ bool add(const Text& exe, const Text& folder)
         return false;
     }
     claimed.reset();
-    const auto [link, file] = newShortcut();
-    if (file && SUCCEEDED(link.get()->SetPath(exe.c_str())) &&
-        SUCCEEDED(link.get()->SetWorkingDirectory(win32::directoryOfModulePath(exe).c_str())) &&
-        SUCCEEDED(file.get()->Save(path.c_str(), TRUE))) {
+    const Shortcut made = newShortcut();
+    if (made.file && SUCCEEDED(made.link.get()->SetPath(exe.c_str())) &&
+        SUCCEEDED(
+            made.link.get()->SetWorkingDirectory(win32::directoryOfModulePath(exe).c_str())) &&
+        SUCCEEDED(made.file.get()->Save(path.c_str(), TRUE))) {
         return true;
     }
     DeleteFileW(path.c_str());
