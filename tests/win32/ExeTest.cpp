@@ -37,19 +37,6 @@ HWND shownForm()
     });
 }
 
-// Starts `exe` with `arguments` in the current directory `folder`.
-OwnedHandle start(const Text& exe, const Text& arguments, const Text& folder)
-{
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION process{};
-    Text line = L"\"" + exe + L"\" " + arguments;
-    EXPECT_TRUE(CreateProcessW(exe.c_str(), line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               folder.c_str(), &startup, &process));
-    CloseHandle(process.hThread);
-    return OwnedHandle(process.hProcess);
-}
-
 // The shown form of `process`, and what its List1 lists once it lists `count` entries, sorted.
 std::pair<HWND, TextList> formOf(HANDLE process, std::size_t count)
 {
@@ -221,14 +208,20 @@ TEST(Fenrallo, ClosedLoggedOffOrEndedMidCopyLeavesTheFileWholeInOnePlace)
 // path, with and without paths, the other once.
 TEST(Fenrallo, AStartOfTheSameExeFileHandsItsPathsToItsOneWindowAndACopyOpensItsOwn)
 {
-    const Text here = scratchFolder();
-    std::array<Text, 2> exes;
-    for (Text& exe : exes) {
-        exe = scratchFolder() + L"\\Fenrallo1.0.exe";
+    const Text here = scratchFolder(), name = L"\\Fenrallo1.0.exe";
+    const std::array<Text, 2> exes = {scratchFolder() + name, scratchFolder() + name};
+    for (const Text& exe : exes) {
         ASSERT_TRUE(CopyFileW(_wgetenv(L"FENRALLO_EXE"), exe.c_str(), TRUE));
     }
-    const std::array<OwnedHandle, 2> both = {start(exes[0], L"a \"b c\"", here),
-                                             start(exes[0], L"\"\" 源", here)};
+    // Relative paths are made full against the current directory of the start given them.
+    SetCurrentDirectoryW(here.c_str());
+    const auto start = [](const Text& exe, const Text& arguments) {
+        const Text line = L"\"" + exe + L"\" " + arguments;
+        return OwnedHandle(
+            reinterpret_cast<HANDLE>(_wspawnl(_P_NOWAIT, exe.c_str(), line.c_str(), nullptr)));
+    };
+    const std::array<OwnedHandle, 2> both = {start(exes[0], L"a \"b c\""),
+                                             start(exes[0], L"\"\" 源")};
     const std::array<HANDLE, 2> handles = {both[0].get(), both[1].get()};
     const DWORD ended = WaitForMultipleObjects(2, handles.data(), FALSE, 20000);
     ASSERT_LT(ended, WAIT_OBJECT_0 + 2) << "two windows for one exe";
@@ -239,12 +232,12 @@ TEST(Fenrallo, AStartOfTheSameExeFileHandsItsPathsToItsOneWindowAndACopyOpensIts
     Text upper = exes[0];
     std::transform(upper.begin(), upper.end(), upper.begin(), towupper);
     for (const Text& arguments : {L"d"s, L""s}) {
-        EXPECT_EQ(WaitForSingleObject(start(upper, arguments, here).get(), 20000), WAIT_OBJECT_0);
+        EXPECT_EQ(WaitForSingleObject(start(upper, arguments).get(), 20000), WAIT_OBJECT_0);
     }
     EXPECT_EQ(
         std::pair(formOf(first, 4).second, IsIconic(form)),
         std::pair(TextList{here + L"\\a", here + L"\\b c", here + L"\\d", here + L"\\源"}, FALSE));
-    const OwnedHandle copy = start(exes[1], L"e", here);
+    const OwnedHandle copy = start(exes[1], L"e");
     const auto [other, its] = formOf(copy.get(), 1);
     EXPECT_EQ(std::pair(other != form, its), std::pair(true, TextList{here + L"\\e"}));
     for (const auto& [window, process] : {std::pair{form, first}, {other, copy.get()}}) {

@@ -436,53 +436,36 @@ TEST_F(WindowTest, TheSendToItemAddsAShortcutToThisExeAndRemovesOnlyShortcutsToI
         SHGetKnownFolderPath(FOLDERID_SendTo, KF_FLAG_CREATE, nullptr, &found));
     const Text folder = found;
     CoTaskMemFree(found);
-    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    // The target of the shortcut at `path`, made first when `target` is given; "" for none.
-    const auto shortcut = [](const Text& path, const Text& target = {}) {
-        IShellLinkW* link = nullptr;
-        IPersistFile* file = nullptr;
-        std::array<wchar_t, MAX_PATH> read{};
-        if (SUCCEEDED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER,
-                                       IID_IShellLinkW, reinterpret_cast<void**>(&link))) &&
-            SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file)))) {
-            if (!target.empty()) {
-                link->SetPath(target.c_str());
-                file->Save(path.c_str(), TRUE);
-            }
-            if (SUCCEEDED(file->Load(path.c_str(), STGM_READ))) {
-                link->GetPath(read.data(), MAX_PATH, nullptr, 0);
-            }
-            file->Release();
-        }
-        link->Release();
-        return Text(read.data());
-    };
     const HMENU menu = GetSystemMenu(form(), FALSE);
     const auto checked = [this, menu] {
         SendMessageW(form(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(2, TRUE));
         return (GetMenuState(menu, SendToItem::kCommand, MF_BYCOMMAND) & MF_CHECKED) != 0;
     };
     const auto toggle = [this] { SendMessageW(form(), WM_SYSCOMMAND, SendToItem::kCommand, 0); };
-    const Text exe = win32::moduleFileName();
+    const Text exe = win32::moduleFileName(), other = folder + L"\\other.lnk";
     const Text ours =
         folder + L"\\Fenrallo - " + fs::path(exe).parent_path().filename().wstring() + L".lnk";
-    // A shortcut made by hand to another spelling of this exe counts, and goes; another's stays.
-    Text upper = exe;
-    std::transform(upper.begin(), upper.end(), upper.begin(), towupper);
-    const Text other =
-        shortcut(folder + L"\\other.lnk", _wgetenv(L"windir") + Text(L"\\notepad.exe"));
-    EXPECT_NE(shortcut(folder + L"\\mine.lnk", upper), L"");
-    EXPECT_TRUE(checked());
+    // Another program's shortcut, to the Windows folder.
+    IShellLinkW* link = nullptr;
+    IPersistFile* file = nullptr;
+    CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
+                     reinterpret_cast<void**>(&link));
+    link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file));
+    link->SetPath(_wgetenv(L"windir"));
+    file->Save(other.c_str(), TRUE);
+    file->Release();
+    link->Release();
+    const std::string foreign = contents(other);
+    EXPECT_FALSE(checked());
+    toggle();
+    EXPECT_EQ(std::pair(checked(), contents(ours).substr(0, 4)), std::pair(true, "L\0\0\0"s));
+    // A copy under another name, as if made by hand, is one more shortcut to this exe.
+    CopyFileW(ours.c_str(), (folder + L"\\mine.lnk").c_str(), TRUE);
     toggle();
     EXPECT_EQ(
-        std::tuple(checked(), shortcut(folder + L"\\mine.lnk"), shortcut(folder + L"\\other.lnk")),
-        std::tuple(false, L""s, other));
-    toggle();
-    EXPECT_EQ(std::pair(checked(), _wcsicmp(shortcut(ours).c_str(), exe.c_str())),
-              std::pair(true, 0));
-    toggle();
-    EXPECT_EQ(std::tuple(checked(), contents(ours), shortcut(folder + L"\\other.lnk")),
-              std::tuple(false, "<missing>"s, other));
+        std::tuple(checked(), contents(ours), contents(folder + L"\\mine.lnk"), contents(other)),
+        std::tuple(false, "<missing>"s, "<missing>"s, foreign));
     // Its name taken by another file: nothing is written.
     makeFile(ours, "x");
     toggle();
