@@ -33,11 +33,11 @@ const std::array<const char*, kStepCount + 1> kStepNames = {"rename tried first"
                                                             "reserve size",
                                                             "data",
                                                             "flush data",
-                                                            "unmark",
                                                             "copy streams",
                                                             "attributes and times",
+                                                            "unmark",
                                                             "rename into place",
-                                                            "flush name",
+                                                            "flush name, read identity",
                                                             "delete source"};
 
 TextList makeFiles(const std::wstring& folder, int count, std::size_t bytes)

@@ -28,9 +28,9 @@ enum class CopyStep {
     Reserve,       // the source's size at the destination
     Data,          // before each chunk
     Flush,         // the data on the disk, the copy still marked
-    Unmark,        // the copy is whole: a kill from here on leaves it
     Streams,       // before the named streams, and before each of their chunks
     Attributes,    // and times
+    Unmark,        // the copy is whole: a kill from here on leaves it
     Rename,        // into place, never replacing
     FlushName,     // the new name on the disk
     DeleteSource,  // through the handle held since Open

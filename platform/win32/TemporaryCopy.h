@@ -40,8 +40,10 @@ public:
 
     DWORD flush() { return errorUnless(calls_.flush(file_.get())); }
 
-    // From here on the copy stays when the process ends. Named streams cannot be opened on a file
-    // that is to be deleted, nor may a file be renamed into place with its mark.
+    // Created marked (FILE_FLAG_DELETE_ON_CLOSE), rather than marked right after.
+    bool createdMarked() const { return createdMarked_ == Taken::Yes; }
+
+    // From here on the copy stays when the process ends.
     DWORD unmark() { return win32::unmark(calls_, createdMarked_, file_.get()); }
 
     // The source's times and attributes. A time of 0 is "leave as it is" to FileBasicInfo: the
