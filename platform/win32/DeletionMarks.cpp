@@ -25,12 +25,13 @@ bool setDisposition(const FileCalls& calls, HANDLE file, bool deleted)
            FALSE;
 }
 
+const FileCalls kPlatformCalls{&CreateFileW, &SetFileInformationByHandle, &FlushFileBuffers};
+
 }  // namespace
 
 const FileCalls& platformCalls()
 {
-    static const FileCalls calls{&CreateFileW, &SetFileInformationByHandle, &FlushFileBuffers};
-    return calls;
+    return kPlatformCalls;
 }
 
 bool refusedAsUnsupported(DWORD error)
