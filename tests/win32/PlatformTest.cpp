@@ -1,7 +1,6 @@
 // The Win32 platform layer against the real file system: which entries count
 // as ordinary files, what a move does to both of its ends whatever the user listed, and how drops
 // are read.
-#include <map>
 #include <random>
 
 #include "Support.h"
@@ -222,11 +221,15 @@ struct OtherWindows {
     static BOOL WINAPI setInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID info,
                                       DWORD)
     {
-        const DWORD flags = kind == FileDispositionInfo ? *static_cast<BOOLEAN*>(info) | 0x100U
-                                                        : *static_cast<DWORD*>(info);
-        const std::map<DWORD, std::string> words = {
-            {0x101, "mark"}, {0x100, "unmark"}, {9, "probe"}, {8, "clear"}, {0x13, "posix"}};
-        return logged(words.at(flags), flags < 0x100) && mark(file, flags & 1);
+        const bool plain = kind == FileDispositionInfo;
+        const DWORD flags = plain ? *static_cast<BOOLEAN*>(info) : *static_cast<DWORD*>(info);
+        const char* const words[] = {"unmark", "mark", "clear", "probe", "posix"};
+        return logged(words[plain        ? flags
+                            : flags == 8 ? 2
+                            : flags == 9 ? 3
+                                         : 4],
+                      !plain) &&
+               mark(file, flags & 1);
     }
     static BOOL WINAPI flush(HANDLE file) { return logged("flush") && FlushFileBuffers(file); }
 };
