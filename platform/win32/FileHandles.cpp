@@ -12,29 +12,6 @@ bool setAttributes(HANDLE file, DWORD attributes)
     return SetFileInformationByHandle(file, FileBasicInfo, &basic, sizeof basic) != FALSE;
 }
 
-bool setDeletion(HANDLE file, bool deleted)
-{
-    FILE_DISPOSITION_INFO disposition{static_cast<BOOLEAN>(deleted ? TRUE : FALSE)};
-    return SetFileInformationByHandle(file, FileDispositionInfo, &disposition,
-                                      sizeof disposition) != FALSE;
-}
-
-bool deleteOnClose(HANDLE file, DWORD attributes)
-{
-    // A read-only file cannot be deleted.
-    const bool readOnly = (attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly && !setAttributes(file, attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        return false;
-    }
-    if (setDeletion(file, true)) {
-        return true;
-    }
-    if (readOnly) {
-        setAttributes(file, attributes);
-    }
-    return false;
-}
-
 bool renameWithoutReplace(HANDLE file, const Text& path)
 {
     const std::size_t bytes = path.size() * sizeof(wchar_t);

@@ -1,6 +1,6 @@
 // What the moves do to a file through a handle held open on it rather than by its path, which
-// another program may point at another file at any moment: delete it, set its attributes, tell
-// whether two handles are open on one file.
+// another program may point at another file at any moment: set its attributes, rename it, tell
+// which file it is and whether two handles are open on one file.
 #pragma once
 
 #include <windows.h>
@@ -14,6 +14,12 @@ namespace fenrallo::win32 {
 
 using File = UniqueHandle<HANDLE, CloseHandle>;
 
+// 0 when a call returning a BOOL succeeded, else the error it left.
+inline DWORD errorUnless(BOOL done)
+{
+    return done ? 0 : GetLastError();
+}
+
 // CreateFileW's handle, or null.
 inline HANDLE opened(HANDLE file)
 {
@@ -22,13 +28,6 @@ inline HANDLE opened(HANDLE file)
 
 // The attributes alone; the times stay as they are.
 bool setAttributes(HANDLE file, DWORD attributes);
-
-// Whether the file goes once the last handle to it closes, also when the process is killed.
-bool setDeletion(HANDLE file, bool deleted);
-
-// Deletes the file once the last handle to it closes, clearing a read-only attribute first
-// (`attributes` are the file's own) and putting it back when the delete is refused.
-bool deleteOnClose(HANDLE file, DWORD attributes);
 
 // Renames the file itself to `path` (a full path), never replacing what is already there.
 bool renameWithoutReplace(HANDLE file, const Text& path);

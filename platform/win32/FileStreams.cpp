@@ -65,7 +65,11 @@ std::optional<TextList> namedStreams(HANDLE file)
         const std::size_t bytes = buffer.size() * sizeof buffer[0];
         if (GetFileInformationByHandleEx(file, FileStreamInfo, buffer.data(),
                                          static_cast<DWORD>(bytes))) {
-            return streamNamesIn(buffer.data(), bytes);
+            std::optional<TextList> names = streamNamesIn(buffer.data(), bytes);
+            if (!names) {
+                SetLastError(ERROR_INVALID_DATA);
+            }
+            return names;
         }
         switch (GetLastError()) {
             case ERROR_HANDLE_EOF:  // no streams at all

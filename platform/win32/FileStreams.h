@@ -18,7 +18,7 @@ namespace fenrallo::win32 {
 std::optional<TextList> streamNamesIn(const void* buffer, std::size_t size);
 
 // The names of `file`'s named streams; none where the file system keeps no streams; nothing when
-// they cannot be listed.
+// they cannot be listed, GetLastError saying why (ERROR_INVALID_DATA for a malformed chain).
 std::optional<TextList> namedStreams(HANDLE file);
 
 }  // namespace fenrallo::win32

@@ -98,15 +98,18 @@ Text extendedPath(const Text& path)
         return path;
     }
     // The prefix switches off all normalisation, so "." and ".." and doubled separators must be
-    // resolved first.
+    // resolved first. A path that cannot be made full gives nothing: a plain one would leave the
+    // temporary and stream names built on it without the prefix.
+    // Wine fails an empty path without setting an error.
+    SetLastError(ERROR_INVALID_NAME);
     const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    if (needed == 0) {
-        return path;
-    }
     Text full(needed, L'\0');
-    const DWORD length = GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
+    const DWORD length =
+        needed == 0 ? 0 : GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
     if (length == 0 || length >= needed) {
-        return path;
+        // Longer than asked for: another thread changed the current directory in between.
+        SetLastError(length == 0 ? GetLastError() : ERROR_INVALID_NAME);
+        return {};
     }
     full.resize(length);
     return startsWith(full, L"\\\\") ? Text(kExtendedUncPrefix) + full.substr(2)

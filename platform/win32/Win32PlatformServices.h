@@ -39,11 +39,12 @@ Text moduleFileName();
 Text directoryOfModulePath(const Text& modulePath);
 
 // The \\?\ or \\?\UNC\ form of a path, made full first: the form the W file functions take past
-// MAX_PATH on every supported Windows. Paths already in a prefixed form come back unchanged.
+// MAX_PATH on every supported Windows. Paths already in a prefixed form come back unchanged; a
+// path that cannot be made full comes back empty, GetLastError saying why.
 Text extendedPath(const Text& path);
 
-// extendedPath for an absolute path of MAX_PATH or more; shorter and relative paths come back
-// unchanged.
+// extendedPath for an absolute path of MAX_PATH or more (empty where that fails); shorter and
+// relative paths come back unchanged.
 Text extendedLengthPath(const Text& path);
 
 }  // namespace fenrallo::win32

@@ -168,13 +168,15 @@ TEST(Fenrallo, NamesItsFolderWarnsStartsTheSystemsFileManagerAndUndoesFromItsMen
 }
 
 // Each time another Fenrallo1.0.exe, started from where it was built, moves a large file from R:
-// to Q:, taking long enough to be caught in the middle of its copy.
+// to Q:, taking long enough to be caught in the middle of its copy: closed, logged off or killed
+// while its data is written, or killed (1) once all of it is written, while it is flushed to Q:'s
+// disk.
 TEST(Fenrallo, ClosedLoggedOffOrEndedMidCopyLeavesTheFileWholeInOnePlace)
 {
     constexpr std::uintmax_t large = 512ULL << 20;
     const Text target = scratchFolder();
     const Text exe = _wgetenv(L"FENRALLO_EXE");
-    for (const UINT how : {UINT{WM_CLOSE}, UINT{WM_ENDSESSION}, 0U}) {
+    for (const UINT how : {UINT{WM_CLOSE}, UINT{WM_ENDSESSION}, 0U, 1U}) {
         SCOPED_TRACE(how);
         const OwnedHandle process(reinterpret_cast<HANDLE>(
             _wspawnl(_P_NOWAIT, exe.c_str(), (L"\"" + exe + L"\"").c_str(), nullptr)));
@@ -185,7 +187,8 @@ TEST(Fenrallo, ClosedLoggedOffOrEndedMidCopyLeavesTheFileWholeInOnePlace)
         moveTo(form, {source}, target);
         // Once its data is being written: in the instant between the copy's creation and its mark
         // for deletion, a kill would leave it, empty.
-        EXPECT_NE(waitFor([&] { return temporaryCopy(target, 1); }, 0), L"") << "no copy under way";
+        EXPECT_NE(waitFor([&] { return temporaryCopy(target, how == 1 ? large : 1); }, 0), L"")
+            << "no copy under way";
         if (how == WM_CLOSE) {
             SendMessageW(form, WM_CLOSE, 0, 0);
             EXPECT_EQ(WaitForSingleObject(process.get(), 20000), WAIT_OBJECT_0)
