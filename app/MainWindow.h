@@ -28,8 +28,7 @@ class Win32PlatformServices;
 
 class MainWindow : private ControlListener {
 public:
-    // The system menu's item that takes the last batch back: WM_SYSCOMMAND's low four bits are
-    // the system's, and its own commands start at 0xF000.
+    // The system menu's item that takes the last batch back.
     static constexpr UINT kUndoCommand = 0x0010;
 
     // Reaches the real platform, with this window as the owner of its message boxes.
@@ -80,8 +79,6 @@ private:
     void runLoadSetup();
     // Ctrl+Z and the system menu's item.
     void undo();
-    // Greys the system menu's item whenever there is nothing to take back or a batch runs.
-    void refreshUndoItem();
 
     std::unique_ptr<win32::Win32PlatformServices> ownPlatform_;
     PlatformServices& platform_;

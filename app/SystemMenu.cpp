@@ -1,0 +1,39 @@
+// The window's own copy of the menu is what GetSystemMenu(FALSE) hands back, making it anew after
+// a reset; the menu the message names may then still be the system's shared default one, which
+// is never changed.
+#include "app/SystemMenu.h"
+
+#include <utility>
+
+namespace fenrallo {
+
+void SystemMenu::add(UINT command, const wchar_t* text, Callback<bool()> enabled)
+{
+    items_.push_back({command, text, std::move(enabled)});
+    refresh();
+}
+
+void SystemMenu::opening(bool windowMenu)
+{
+    if (windowMenu) {
+        refresh();
+    }
+}
+
+void SystemMenu::refresh()
+{
+    const HMENU menu = GetSystemMenu(form_, FALSE);
+    for (const Item& item : items_) {
+        if (GetMenuState(menu, item.command, MF_BYCOMMAND) == static_cast<UINT>(-1)) {
+            // Only the first of the items comes after the separator.
+            if (&item == &items_.front()) {
+                AppendMenuW(menu, MF_SEPARATOR, 0, nullptr);
+            }
+            AppendMenuW(menu, MF_STRING, item.command, item.text);
+        }
+        EnableMenuItem(menu, item.command,
+                       MF_BYCOMMAND | (item.enabled() ? MF_ENABLED : MF_GRAYED));
+    }
+}
+
+}  // namespace fenrallo
