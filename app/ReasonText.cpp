@@ -28,7 +28,15 @@ Text reasonText(std::uint32_t reason)
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' ')) {
         text.pop_back();
     }
-    return text.empty() ? L"错误代码 " + std::to_wstring(reason) : text;
+    if (text.empty()) {
+        // Its number in decimal, without std::to_wstring, which would bring in swprintf.
+        text = L"错误代码 ";
+        const std::size_t digits = text.size();
+        for (std::uint32_t rest = reason; rest != 0 || text.size() == digits; rest /= 10) {
+            text.insert(digits, 1, static_cast<wchar_t>(L'0' + rest % 10));
+        }
+    }
+    return text;
 }
 
 }  // namespace fenrallo
