@@ -16,6 +16,10 @@ namespace fenrallo {
 // Answers WM_DRAWITEM for an owner-drawn list box whose item data is Win32ListBox's mark.
 void drawListRow(const DRAWITEMSTRUCT& row);
 
+// `text` as a row `width` pixels wide shows it in the font selected into `dc`: itself when it fits,
+// else its last part (from its last backslash on) after as much of its start as fits with "...".
+Text shownText(HDC dc, const Text& text, int width);
+
 // Whether `text` shows whole in a row of the list box `list`, in its font.
 bool fitsRow(HWND list, const Text& text);
 

@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "Support.h"
+#include "app/ListDrawing.h"
 #include "app/MainWindow.h"
 #include "app/ReasonText.h"
 #include "app/RowAnnotation.h"
@@ -376,7 +377,15 @@ TEST_F(WindowTest, RowsShowTheirStateAndLongPathsTheirNamesAndTellBothInWords)
         differing +=
             GetPixel(dc, i % 600, i / 600) != GetPixel(dc, i % 600, height + i / 600) ? 1 : 0;
     }
+    // Shortened, a path keeps its start and its last part whole, and as much between as fits.
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    const Text cut = shownText(dc, paths[0], 300);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, cut.c_str(), static_cast<int>(cut.size()), &size);
     ReleaseDC(list, dc);
+    EXPECT_TRUE(cut.starts_with(L"Z:\\长") && cut.ends_with(L"长...\\一.txt") &&
+                size.cx <= 300 && size.cx > 300 - height)
+        << size.cx;
     EXPECT_GT(differing, 10);
     EXPECT_EQ(entries(List1), paths);
     const Text sharing = reasonText(ERROR_SHARING_VIOLATION);
