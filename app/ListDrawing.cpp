@@ -83,17 +83,29 @@ Text shownText(HDC dc, const Text& text, int width)
     return text.substr(0, static_cast<std::size_t>(kept)) + ellipsis + text.substr(name);
 }
 
-bool fitsRow(HWND list, const Text& text)
+Text rowLines(HWND list, const Text& text)
 {
     RECT client{};
     GetClientRect(list, &client);
+    const int width = std::max<int>(client.right - kTextInset, 1);
     const HDC dc = GetDC(list);
     const HGDIOBJ font =
         SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
-    const bool fits = shownText(dc, text, client.right - kTextInset) == text;
+    Text lines;
+    for (std::size_t start = 0, end = 0; start < text.size(); start = end) {
+        int fit = 0;
+        SIZE size{};
+        GetTextExtentExPointW(dc, text.c_str() + start, static_cast<int>(text.size() - start),
+                              width, &fit, nullptr, &size);
+        end = start + static_cast<std::size_t>(std::max(fit, 1));
+        // A line ends after the last backslash on it, where it has one past its start.
+        const std::size_t slash = end < text.size() ? text.rfind(L'\\', end - 1) : Text::npos;
+        end = slash != Text::npos && slash > start ? slash + 1 : end;
+        lines += (start == 0 ? L"" : L"\r\n") + text.substr(start, end - start);
+    }
     SelectObject(dc, font);
     ReleaseDC(list, dc);
-    return fits;
+    return lines;
 }
 
 void matchRowHeight(HWND ownerDrawn, HWND plain)

@@ -20,8 +20,9 @@ void drawListRow(const DRAWITEMSTRUCT& row);
 // else its last part (from its last backslash on) after as much of its start as fits with "...".
 Text shownText(HDC dc, const Text& text, int width);
 
-// Whether `text` shows whole in a row of the list box `list`, in its font.
-bool fitsRow(HWND list, const Text& text);
+// `text` on lines no wider than a row of the list box `list`, in its font, each line ending
+// after a backslash where it has one: `text` itself when it shows whole in a row.
+Text rowLines(HWND list, const Text& text);
 
 // An owner-drawn list box measures its rows once, when it is created: after every change of font
 // `ownerDrawn` takes the row height of `plain`, a plain list box in the same font.

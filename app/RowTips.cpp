@@ -47,7 +47,8 @@ Text rowTip(HWND list, int position)
         return Text();
     }
     const Text path = box.textAt(position);
-    Text tip = fitsRow(list, path) ? Text() : path;
+    const Text lines = rowLines(list, path);
+    Text tip = lines == path ? Text() : lines;
     const EntryMark mark =
         win32::markOf(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(position), 0));
     if (mark.state == EntryMark::State::Stayed) {
@@ -70,9 +71,6 @@ RowTips::RowTips(HWND form, HWND list)
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&mouse));
     TOOLINFOW keyboard = tool(form_, kKeyboardTool, TTF_TRACK | TTF_ABSOLUTE);
     SendMessageW(tip_, TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&keyboard));
-    // A reason goes on a line of its own, below the path; a path as wide as the screen still
-    // fits on one.
-    SendMessageW(tip_, TTM_SETMAXTIPWIDTH, 0, GetSystemMetrics(SM_CXVIRTUALSCREEN));
 }
 
 void RowTips::heard(UINT message, WPARAM wParam, LPARAM lParam)

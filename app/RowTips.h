@@ -10,7 +10,8 @@
 
 namespace fenrallo {
 
-// The tip of row `position` of `list`: empty when the row shows whole and its entry did not stay.
+// The tip of row `position` of `list`: its whole path, on lines as wide as the list, when the row
+// shows it shortened, and below it the reason its entry stayed; empty when neither.
 Text rowTip(HWND list, int position);
 
 class RowTips {
