@@ -2,7 +2,8 @@
 // colour shows becomes its description, "已移动" for a moved entry and the reason for one that
 // stayed, through Active Accessibility's annotation of the list box's own accessible object.
 // Nothing is loaded until a screen reader first asks List1 for that object: then COM and the
-// annotation service (oleacc, from the system directory as COM registers it).
+// annotation service (oleacc, from the system directory as COM registers it). Wine 8 makes the
+// service but refuses every annotation (E_NOTIMPL), so there only description() can be tried.
 #pragma once
 
 #include <windows.h>
@@ -25,8 +26,6 @@ public:
     // Each message of `list`, before the list's own procedure: the first WM_GETOBJECT starts the
     // annotation, WM_DESTROY ends it, as the service asks.
     void heard(HWND list, UINT message, LPARAM lParam);
-    // Whether the service took the annotation (where the system has no such service, it did not).
-    bool annotating() const { return services_ != nullptr; }
 
     // The description of row `child` of `list` (1 for the first entry), none for the list itself
     // and for an entry no batch has tried. Asked afresh each time, so it follows the entries when
