@@ -19,6 +19,7 @@ public:
     // The tooltip of `list`, a control of `form`, which owns and destroys it. Without the common
     // controls there is none, and no tips.
     RowTips(HWND form, HWND list);
+    ~RowTips() = default;
     RowTips(const RowTips&) = delete;
     RowTips& operator=(const RowTips&) = delete;
 
