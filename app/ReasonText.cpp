@@ -29,10 +29,11 @@ Text reasonText(std::uint32_t reason)
         text.pop_back();
     }
     if (text.empty()) {
-        // Its number in decimal, without std::to_wstring, which would bring in swprintf.
+        // Its number in decimal, without std::to_wstring, which would bring in swprintf. The
+        // system has words for 0, so the number is never 0.
         text = L"错误代码 ";
         const std::size_t digits = text.size();
-        for (std::uint32_t rest = reason; rest != 0 || text.size() == digits; rest /= 10) {
+        for (std::uint32_t rest = reason; rest != 0; rest /= 10) {
             text.insert(digits, 1, static_cast<wchar_t>(L'0' + rest % 10));
         }
     }

@@ -7,6 +7,10 @@
 #include "app/RowTips.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
+
+#include <algorithm>
+#include <utility>
 
 #include "app/ListDrawing.h"
 #include "app/ReasonText.h"
@@ -89,12 +93,17 @@ void RowTips::heard(UINT message, WPARAM wParam, LPARAM lParam)
             SendMessageW(tip_, WM_SETFONT, wParam, FALSE);
             break;
         case WM_MOUSEMOVE: {
-            const auto found = static_cast<DWORD>(SendMessageW(list_, LB_ITEMFROMPOINT, 0, lParam));
-            const int row = HIWORD(found) != 0 ? -1 : static_cast<int>(LOWORD(found));
-            if (row != hovered_) {
-                hovered_ = row;
+            // LB_ITEMFROMPOINT answers in 16 bits; the rows are all as high as the first.
+            const auto height = static_cast<int>(SendMessageW(list_, LB_GETITEMHEIGHT, 0, 0));
+            int row = static_cast<int>(SendMessageW(list_, LB_GETTOPINDEX, 0, 0)) +
+                      GET_Y_LPARAM(lParam) / std::max(height, 1);
+            row = GET_Y_LPARAM(lParam) < 0 || row >= win32::Win32ListBox(list_).count() ? -1 : row;
+            // A row's tip is made anew while it is not shown: a batch may have ended meanwhile.
+            if (row != hovered_ || IsWindowVisible(tip_) == FALSE) {
                 // The old row's tip goes at once; the new one comes when the mouse rests again.
-                SendMessageW(tip_, TTM_POP, 0, 0);
+                if (std::exchange(hovered_, row) != row) {
+                    SendMessageW(tip_, TTM_POP, 0, 0);
+                }
                 setText(reinterpret_cast<UINT_PTR>(list_), rowTip(list_, row));
             }
             break;
