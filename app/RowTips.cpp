@@ -130,10 +130,6 @@ void RowTips::handled(UINT message)
         hideKeyboardTip();
         return;
     }
-    if (row == keyboardRow_) {
-        return;
-    }
-    keyboardRow_ = row;
     setText(kKeyboardTool, text);
     RECT place{};
     SendMessageW(list_, LB_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&place));
@@ -155,7 +151,6 @@ void RowTips::setText(UINT_PTR id, const Text& text)
 
 void RowTips::hideKeyboardTip()
 {
-    keyboardRow_ = -1;
     hideKeyboardTipLater(tip_, 0, kHideTimer, 0);
 }
 

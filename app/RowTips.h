@@ -36,7 +36,6 @@ private:
     HWND list_;
     HWND tip_;
     int hovered_ = -1;
-    int keyboardRow_ = -1;
 };
 
 }  // namespace fenrallo
