@@ -17,31 +17,29 @@ namespace {
 // One pixel in, where the plain list box puts its text.
 constexpr int kTextInset = 1;
 
-int stateColour(EntryMark::State state)
-{
-    switch (state) {
-        case EntryMark::State::Moved:
-            return COLOR_GRAYTEXT;
-        case EntryMark::State::Stayed:
-            return COLOR_HOTLIGHT;
-        case EntryMark::State::Untried:
-            break;
-    }
-    return COLOR_WINDOWTEXT;
-}
+// Text and background of a row in each state, unselected and selected. A stayed entry takes the
+// selection's colour as its text, which every theme sets apart from the window's (the link colour,
+// COLOR_HOTLIGHT, is a pale grey under Wine), and selected, the text's colours swapped.
+struct RowColours {
+    int text, back, selectedText, selectedBack;
+};
+constexpr RowColours kColours[] = {
+    {COLOR_WINDOWTEXT, COLOR_WINDOW, COLOR_HIGHLIGHTTEXT, COLOR_HIGHLIGHT},  // Untried
+    {COLOR_GRAYTEXT, COLOR_WINDOW, COLOR_HIGHLIGHTTEXT, COLOR_GRAYTEXT},     // Moved
+    {COLOR_HIGHLIGHT, COLOR_WINDOW, COLOR_WINDOW, COLOR_WINDOWTEXT},         // Stayed
+};
 
 }  // namespace
 
 void drawListRow(const DRAWITEMSTRUCT& row)
 {
     const bool selected = (row.itemState & ODS_SELECTED) != 0;
-    const EntryMark::State state = win32::markOf(row.itemData).state;
-    int textColour = (row.itemState & ODS_DISABLED) != 0 ? COLOR_GRAYTEXT : stateColour(state);
-    int backColour = COLOR_WINDOW;
-    if (selected) {
-        textColour = COLOR_HIGHLIGHTTEXT;
-        backColour = state == EntryMark::State::Untried ? COLOR_HIGHLIGHT : stateColour(state);
-    }
+    const RowColours& colours =
+        kColours[static_cast<std::size_t>(win32::markOf(row.itemData).state)];
+    const bool disabled = (row.itemState & ODS_DISABLED) != 0;
+    const int textColour =
+        selected ? colours.selectedText : (disabled ? COLOR_GRAYTEXT : colours.text);
+    const int backColour = selected ? colours.selectedBack : colours.back;
     // An empty list that has the focus asks for a row of its own, with no entry.
     const Text text = row.itemID == static_cast<UINT>(-1)
                           ? Text()

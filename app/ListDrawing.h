@@ -1,8 +1,8 @@
 // List1's rows, drawn by the window so that each shows what the last batch that tried its entry
 // made of it, in the system's colours (high contrast too): an entry no batch tried as in a plain
-// list box, a moved one in grey text, one that stayed in the link colour. Selected, each has its
-// own background (the highlight, grey, the link colour) under the highlight's text colour, so
-// the state of the selected row shows as well. While the list is disabled every row but the
+// list box, a moved one in grey text, one that stayed in the selection's colour. Selected, each
+// has its own background (the selection's colour, grey, the text colour), so the state of the
+// selected row shows as well. While the list is disabled every row but the
 // selected one is grey. A path too long for its row is shortened in the middle, so that its file
 // name shows; the row's text stays the whole path.
 #pragma once

@@ -358,16 +358,17 @@ TEST_F(WindowTest, RowsShowTheirStateAndLongPathsTheirNamesAndTellBothInWords)
         return found;
     };
     const COLORREF window = GetSysColor(COLOR_WINDOW), grey = GetSysColor(COLOR_GRAYTEXT);
-    const int selectedText = COLOR_HIGHLIGHTTEXT, stayed = COLOR_HOTLIGHT,
+    const int selectedText = COLOR_HIGHLIGHTTEXT, stayed = COLOR_HIGHLIGHT,
               untried = COLOR_WINDOWTEXT;
     EXPECT_EQ(rows({stayed, untried, selectedText, stayed}),
               (std::vector<std::pair<COLORREF, bool>>{
                   {window, true}, {window, true}, {grey, true}, {window, true}}));
+    box.select(3);
     EnableWindow(list, FALSE);
     RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE);
-    EXPECT_EQ(rows({COLOR_GRAYTEXT, COLOR_GRAYTEXT, selectedText, COLOR_GRAYTEXT}),
+    EXPECT_EQ(rows({COLOR_GRAYTEXT, COLOR_GRAYTEXT, COLOR_GRAYTEXT, COLOR_WINDOW}),
               (std::vector<std::pair<COLORREF, bool>>{
-                  {window, true}, {window, true}, {grey, true}, {window, true}}));
+                  {window, true}, {window, true}, {window, true}, {GetSysColor(untried), true}}));
     EnableWindow(list, TRUE);
     // The two long rows differ only at their ends, which show.
     const HDC dc = GetDC(list);
