@@ -13,17 +13,20 @@ bool isPasteKey(WPARAM key)
            (key == VK_INSERT && GetKeyState(VK_SHIFT) < 0);
 }
 
-// Ctrl+Z, but not AltGr+Z (Ctrl and Alt together), which types a letter on some keyboards.
-bool isUndoKey(WPARAM key)
+// Ctrl+Z alone, pressed once: not AltGr+Z (Ctrl and Alt together), which types a letter on some
+// keyboards, nor Ctrl+Shift+Z, Redo in many programs, nor the repeats of a held key.
+bool isUndoKey(WPARAM key, LPARAM flags)
 {
-    return key == 'Z' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0;
+    constexpr LPARAM kRepeat = 0x40000000;  // the key was down before this message
+    return key == 'Z' && GetKeyState(VK_CONTROL) < 0 && GetKeyState(VK_MENU) >= 0 &&
+           GetKeyState(VK_SHIFT) >= 0 && (flags & kRepeat) == 0;
 }
 
 }  // namespace
 
-ListKey listKey(ControlId control, UINT message, WPARAM wParam)
+ListKey listKey(ControlId control, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (message == WM_KEYDOWN && isUndoKey(wParam)) {
+    if (message == WM_KEYDOWN && isUndoKey(wParam, lParam)) {
         return ListKey::Undo;
     }
     if (control != ControlId::List1 && control != ControlId::List2) {

@@ -12,11 +12,11 @@ enum class ListKey {
     None,     // the list box's own
     Paste,    // Ctrl+V, Shift+Insert or WM_PASTE: the clipboard's files, as a drop
     Remove,   // Delete in List1: as a double-click
-    Undo,     // Ctrl+Z in a list or a button: the last batch taken back
+    Undo,     // Ctrl+Z, alone and not repeated, in a list or a button: the last batch taken back
     Swallow,  // the character Ctrl+V or Ctrl+Z leaves behind in a list
 };
 
-ListKey listKey(ControlId control, UINT message, WPARAM wParam);
+ListKey listKey(ControlId control, UINT message, WPARAM wParam, LPARAM lParam);
 
 // The dialog manager turns Enter into IDOK unless the focused button is the default one, which
 // only Tab makes it. The button of `form` that has the focus, which Enter must press; null when

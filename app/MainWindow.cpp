@@ -3,14 +3,9 @@
 // component that owns the behaviour.
 #include "app/MainWindow.h"
 
-#include "app/BatchLock.h"
+#include "app/Components.h"
 #include "app/Dpi.h"
 #include "app/ListDrawing.h"
-#include "lists/SourceList.h"
-#include "lists/TargetList.h"
-#include "log/RunLog.h"
-#include "ops/BatchMover.h"
-#include "ops/DefaultDirectoryOpener.h"
 #include "platform/win32/DroppedPaths.h"
 #include "platform/win32/Win32PlatformServices.h"
 #include "platform/win32/Win32Widgets.h"
@@ -23,38 +18,6 @@ const wchar_t* const kInitialCaption = L"Fenrallo";
 using Runner = win32::Win32BatchRunner;
 
 }  // namespace
-
-struct MainWindow::Components {
-    Components(PlatformServices& platform, HWND window, const FormLayout& layout,
-               FocusMemory& focus)
-        : lock(window, layout, focus),
-          runner(window, lock),
-          sourceBox(layout.control(ControlId::List1)),
-          targetBox(layout.control(ControlId::List2)),
-          logBox(layout.control(ControlId::Text1), RunLog::kRed),
-          log(logBox),
-          sources(sourceBox, log),
-          targets(targetBox),
-          mover(platform, runner, sources, targets, log),
-          opener(platform)
-    {
-    }
-    // The worker's batch refers to what is declared after the runner: it ends first.
-    ~Components() { runner.stopAndWait(); }
-    Components(const Components&) = delete;
-    Components& operator=(const Components&) = delete;
-
-    BatchLock lock;
-    win32::Win32BatchRunner runner;
-    win32::Win32ListBox sourceBox;
-    win32::Win32ListBox targetBox;
-    win32::Win32TextBox logBox;
-    RunLog log;
-    SourceList sources;
-    TargetList targets;
-    BatchMover mover;
-    DefaultDirectoryOpener opener;
-};
 
 MainWindow::MainWindow()
     : ownPlatform_(std::make_unique<win32::Win32PlatformServices>()), platform_(*ownPlatform_)
@@ -129,6 +92,7 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DPICHANGED: return onDpiChanged(HIWORD(wParam), *reinterpret_cast<RECT*>(lParam));
     case WM_ACTIVATE: return onActivate(wParam, lParam);
     case WM_SYSCOMMAND: return onSystemCommand(wParam, lParam);
+    case WM_INITMENUPOPUP: components_->menu.opening(HIWORD(lParam) != FALSE); return 0;
     case WM_DRAWITEM: drawListRow(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)); return TRUE;
     case WM_SETFOCUS: focus_.restore(control(ControlId::List1), control(ControlId::Command6)); return 0;
     case WM_CLOSE: if (components_->lock.mayClose(components_->runner)) DestroyWindow(window_); return 0;
@@ -137,10 +101,8 @@ LRESULT MainWindow::handleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     case WM_ENDSESSION: if (wParam != FALSE) components_->runner.stopAndWaitForWorker(); return 0;
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case Runner::kProgressMessage:
-    // A batch's Finished, which the end message calls, is what decides whether it can be undone.
-    case Runner::kEndedMessage: components_->runner.onMessage(message); refreshUndoItem(); handOvers_.batchEnded(); return 0;
+    case Runner::kEndedMessage: components_->runner.onMessage(message); handOvers_.batchEnded(); return 0;
     case WM_COPYDATA: return components_ ? handOvers_.receive(window_, lParam, components_->runner.busy()) : FALSE;
-    case WM_INITMENUPOPUP: if (HIWORD(lParam) != 0) sendTo_.refresh(reinterpret_cast<HMENU>(wParam)); return 0;
     default: return DefWindowProcW(window_, message, wParam, lParam);
     }
     // clang-format on
@@ -159,8 +121,12 @@ std::optional<LRESULT> MainWindow::beforeControl(HWND child, UINT message, WPARA
     if (id == ControlId::Text1) {
         return log_.filter(message, wParam, lParam);
     }
+    if (id == ControlId::List1) {
+        components_->tips.heard(message, wParam, lParam);
+        components_->annotation.heard(child, message, lParam);
+    }
     // clang-format off
-    switch (listKey(id, message, wParam)) {
+    switch (listKey(id, message, wParam, lParam)) {
     case ListKey::Paste: return onPaste(id);
     case ListKey::Remove: components_->sources.onDeleteKey(); return 0;
     case ListKey::Undo: undo(); return 0;
@@ -175,6 +141,8 @@ void MainWindow::afterControl(HWND child, UINT message)
 {
     if (child == control(ControlId::Text1)) {
         log_.handled(message);
+    } else if (child == control(ControlId::List1) && components_) {
+        components_->tips.handled(message);
     }
 }
 
@@ -191,10 +159,6 @@ LRESULT MainWindow::onCreate()
         return -1;
     }
     components_ = std::make_unique<Components>(platform_, window_, layout_, focus_);
-    const HMENU systemMenu = GetSystemMenu(window_, FALSE);
-    AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuW(systemMenu, MF_STRING | MF_GRAYED, kUndoCommand, L"撤销上次移动(&Z)\tCtrl+Z");
-    SendToItem::append(systemMenu);
     const UINT dpi = dpiOfWindow(window_);
     layout_.placeForm(dpi);
     layout(dpi);
@@ -254,9 +218,6 @@ LRESULT MainWindow::onCommand(int commandId, int notification)
     default: break;
     }
     // clang-format on
-    if (clicked) {
-        refreshUndoItem();
-    }
     return 0;
 }
 
@@ -287,7 +248,7 @@ LRESULT MainWindow::onActivate(WPARAM wParam, LPARAM lParam)
 LRESULT MainWindow::onSystemCommand(WPARAM command, LPARAM lParam)
 {
     if ((command & 0xFFF0) == SendToItem::kCommand) {
-        sendTo_.toggle();
+        components_->sendTo.toggle();
     } else if ((command & 0xFFF0) == kUndoCommand) {
         undo();
     } else {
@@ -302,13 +263,6 @@ void MainWindow::undo()
     if (!components_->mover.undoLastBatch()) {
         MessageBeep(MB_OK);
     }
-    refreshUndoItem();
-}
-
-void MainWindow::refreshUndoItem()
-{
-    EnableMenuItem(GetSystemMenu(window_, FALSE), kUndoCommand,
-                   MF_BYCOMMAND | (components_->mover.canUndo() ? MF_ENABLED : MF_GRAYED));
 }
 
 // Mid-batch a drop or paste is not even read: any program, one of lower integrity too, may send

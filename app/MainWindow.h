@@ -17,7 +17,6 @@
 #include "app/HandOverInbox.h"
 #include "app/Keyboard.h"
 #include "app/ReadOnlyLog.h"
-#include "app/SendTo.h"
 #include "app/Subclass.h"
 #include "platform/PlatformServices.h"
 
@@ -30,8 +29,7 @@ class Win32PlatformServices;
 
 class MainWindow : private ControlListener {
 public:
-    // The system menu's item that takes the last batch back: WM_SYSCOMMAND's low four bits are
-    // the system's, and its own commands start at 0xF000.
+    // The system menu's item that takes the last batch back.
     static constexpr UINT kUndoCommand = 0x0010;
     static constexpr const wchar_t* kClassName = L"Fenrallo.Form1";
 
@@ -84,8 +82,6 @@ private:
     void runLoadSetup();
     // Ctrl+Z and the system menu's item.
     void undo();
-    // Greys the system menu's item whenever there is nothing to take back or a batch runs.
-    void refreshUndoItem();
 
     std::unique_ptr<win32::Win32PlatformServices> ownPlatform_;
     PlatformServices& platform_;
@@ -95,7 +91,6 @@ private:
     ReadOnlyLog log_;
     std::array<Subclass, 6> subclasses_;
     FocusMemory focus_;
-    SendToItem sendTo_;
     HandOverInbox handOvers_{[this](const TextList& paths) { takePaths(ControlId::List1, paths); }};
     std::unique_ptr<Components> components_;
 };

@@ -132,17 +132,11 @@ bool SendToItem::startCom()
     return comStarted_;
 }
 
-void SendToItem::append(HMENU systemMenu)
-{
-    AppendMenuW(systemMenu, MF_STRING, kCommand, L"添加到“发送到”菜单(&S)");
-}
-
-void SendToItem::refresh(HMENU systemMenu)
+bool SendToItem::present()
 {
     const auto exe = identityOfFile(win32::moduleFileName());
     const Text folder = sendToFolder(0);
-    const bool checked = exe && !folder.empty() && startCom() && !shortcutsTo(*exe, folder).empty();
-    CheckMenuItem(systemMenu, kCommand, MF_BYCOMMAND | (checked ? MF_CHECKED : MF_UNCHECKED));
+    return exe && !folder.empty() && startCom() && !shortcutsTo(*exe, folder).empty();
 }
 
 void SendToItem::toggle()

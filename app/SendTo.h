@@ -20,9 +20,10 @@ public:
     SendToItem(const SendToItem&) = delete;
     SendToItem& operator=(const SendToItem&) = delete;
 
-    static void append(HMENU systemMenu);
-    // Checks the item whenever the SendTo folder holds a shortcut to this exe.
-    void refresh(HMENU systemMenu);
+    static constexpr const wchar_t* kText = L"添加到“发送到”菜单(&S)";
+
+    // The SendTo folder holds a shortcut to this exe: the item is checked.
+    bool present();
     // Adds the shortcut, or removes every shortcut there whose target is this exe. Beeps when it
     // cannot, and then writes nothing.
     void toggle();

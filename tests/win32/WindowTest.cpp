@@ -5,6 +5,7 @@
 // wrong conversion cannot agree with itself.
 #include <windows.h>
 
+#include <commctrl.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -14,7 +15,11 @@
 #include <utility>
 
 #include "Support.h"
+#include "app/ListDrawing.h"
 #include "app/MainWindow.h"
+#include "app/ReasonText.h"
+#include "app/RowAnnotation.h"
+#include "app/RowTips.h"
 #include "app/SendTo.h"
 #include "app/TaskbarProgress.h"
 #include "platform/win32/HandOver.h"
@@ -29,13 +34,16 @@ namespace {
 const bool kAt144 =
     _wgetenv(L"FENRALLO_DPI") != nullptr && Text(_wgetenv(L"FENRALLO_DPI")) == L"144";
 
-// The keyboard as GetKeyState reads it on this thread: only `key` is down, none for 0.
-void holdOnly(BYTE key)
+// The keyboard as GetKeyState reads it on this thread: only the one or two keys packed in `keys`
+// (low byte, then the next) are down, none for 0.
+void holdOnly(int keys)
 {
-    std::array<BYTE, 256> keys{};
-    keys[key] = key != 0 ? 0x80 : 0;
-    SetKeyboardState(keys.data());
+    std::array<BYTE, 256> state{};
+    state[keys & 0xFF] = state[keys >> 8] = 0x80;
+    state[0] = 0;
+    SetKeyboardState(state.data());
 }
+constexpr int kCtrl = VK_CONTROL;
 
 using enum ControlId;
 using Kind = fake::FakePlatform::Kind;
@@ -84,10 +92,10 @@ protected:
             pumpMessages();
         }
     }
-    void press(UINT key, HWND to, BYTE modifier = 0)
+    void press(UINT key, HWND to, int modifiers = 0, LPARAM flags = 1)
     {
-        holdOnly(modifier);
-        MSG message{to, WM_KEYDOWN, key, 1, 0, {0, 0}};
+        holdOnly(modifiers);
+        MSG message{to, WM_KEYDOWN, key, flags, 0, {0, 0}};
         if (!IsDialogMessageW(form(), &message)) {
             DispatchMessageW(&message);
         }
@@ -242,15 +250,21 @@ TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponentAndMovedEntriesAreGrey)
     press(VK_DELETE, list);
     EXPECT_EQ(entries(List1), TextList());
     copyFiles(form(), makeDrop({L"Z:\\in\\a.txt", L"Z:\\in\\b"}));
-    press('V', list, VK_CONTROL);
+    press('V', list, kCtrl);
     drop(List2, {L"Z:\\out"});
-    // The system menu's item is greyed whenever there is nothing to take back or a batch runs;
-    // each entry whose file moved is marked, and drawn grey.
-    const HMENU menu = GetSystemMenu(form(), FALSE);
+    // The system menu's item is greyed whenever there is nothing to take back or a batch runs,
+    // as the menu opens, even after a reset took it away; each entry whose file moved is marked,
+    // and drawn grey.
     std::array<wchar_t, 64> text{};
-    GetMenuStringW(menu, MainWindow::kUndoCommand, text.data(), 64, MF_BYCOMMAND);
+    GetMenuStringW(GetSystemMenu(form(), FALSE), MainWindow::kUndoCommand, text.data(), 64,
+                   MF_BYCOMMAND);
     EXPECT_EQ(Text(text.data()), L"撤销上次移动(&Z)\tCtrl+Z");
-    const auto state = [menu, list] {  // whether the menu item is greyed, and each entry's mark
+    const auto state = [this, list] {  // whether the menu item is greyed, and each entry's mark
+        GetSystemMenu(form(), TRUE);
+        const HMENU menu = GetSystemMenu(form(), FALSE);
+        const int items = GetMenuItemCount(menu);
+        SendMessageW(form(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, 1));
+        EXPECT_EQ(GetMenuItemCount(menu), items + 2);
         return std::tuple{GetMenuState(menu, MainWindow::kUndoCommand, MF_BYCOMMAND) == MF_GRAYED,
                           SendMessageW(list, LB_GETITEMDATA, 0, 0),
                           SendMessageW(list, LB_GETITEMDATA, 1, 0)};
@@ -275,7 +289,7 @@ TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponentAndMovedEntriesAreGrey)
     // Ctrl+Z in a button takes the batch back, all but b, whose old path was taken meanwhile;
     // the focus is back where it was.
     platform_.entries[L"Z:\\in\\b"] = Kind::File;
-    press('Z', control(Command4), VK_CONTROL);
+    press('Z', control(Command4), kCtrl);
     serve();
     EXPECT_EQ(std::tuple(state(), GetFocus()),
               std::tuple(std::tuple(true, 0, 1), control(Command4)));
@@ -308,6 +322,118 @@ TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponentAndMovedEntriesAreGrey)
 
     press(VK_INSERT, control(List2), VK_SHIFT);
     EXPECT_EQ(entries(List2), (TextList{L"Z:\\in\\a.txt", L"Z:\\in\\b", L"Z:\\out"}));
+}
+
+// Each row shows its state in its colours, selected or not, the list enabled or not; a long path
+// is shortened in the middle but stays whole as the row's text, in its tooltip and for screen
+// readers, which also hear each row's state.
+TEST_F(WindowTest, RowsShowTheirStateAndLongPathsTheirNamesAndTellBothInWords)
+{
+    const HWND list = control(List1);
+    const Text folder = L"Z:\\" + Text(120, L'长') + L"\\";
+    const TextList paths{folder + L"一.txt", folder + L"二.txt", L"Z:\\in\\c", L"Z:\\in\\d"};
+    drop(List1, paths);
+    win32::Win32ListBox box(list);
+    using enum EntryMark::State;
+    box.setMark(0, {Stayed, kReasonNotTheFileMoved});
+    box.setMark(2, {Moved, 0});
+    box.setMark(3, {Stayed, ERROR_SHARING_VIOLATION});
+    box.select(2);
+    // Each row's background at its right end, and whether its text colour is drawn in it.
+    const auto rows = [list](std::initializer_list<int> text) {
+        UpdateWindow(list);
+        RECT client{};
+        GetClientRect(list, &client);
+        const auto height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+        std::vector<std::pair<COLORREF, bool>> found;
+        const HDC dc = GetDC(list);
+        for (const int colour : text) {
+            const int top = static_cast<int>(found.size()) * height;
+            bool drawn = false;
+            for (int i = 0; i < client.right * height && !drawn; ++i) {
+                drawn =
+                    GetPixel(dc, i % client.right, top + i / client.right) == GetSysColor(colour);
+            }
+            found.emplace_back(GetPixel(dc, client.right - 1, top + 1), drawn);
+        }
+        ReleaseDC(list, dc);
+        return found;
+    };
+    const COLORREF window = GetSysColor(COLOR_WINDOW), grey = GetSysColor(COLOR_GRAYTEXT);
+    const int selectedText = COLOR_HIGHLIGHTTEXT, stayed = COLOR_HIGHLIGHT,
+              untried = COLOR_WINDOWTEXT;
+    EXPECT_EQ(rows({stayed, untried, selectedText, stayed}),
+              (std::vector<std::pair<COLORREF, bool>>{
+                  {window, true}, {window, true}, {grey, true}, {window, true}}));
+    box.select(3);
+    EnableWindow(list, FALSE);
+    RedrawWindow(list, nullptr, nullptr, RDW_INVALIDATE);
+    EXPECT_EQ(rows({COLOR_GRAYTEXT, COLOR_GRAYTEXT, COLOR_GRAYTEXT, COLOR_WINDOW}),
+              (std::vector<std::pair<COLORREF, bool>>{
+                  {window, true}, {window, true}, {window, true}, {GetSysColor(untried), true}}));
+    EnableWindow(list, TRUE);
+    // The two long rows differ only at their ends, which show.
+    const HDC dc = GetDC(list);
+    const auto height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
+    int differing = 0;
+    for (int i = 0; i < 600 * height; ++i) {
+        differing +=
+            GetPixel(dc, i % 600, i / 600) != GetPixel(dc, i % 600, height + i / 600) ? 1 : 0;
+    }
+    // Shortened, a path keeps its start and its last part whole, and as much between as fits.
+    SelectObject(dc, reinterpret_cast<HGDIOBJ>(SendMessageW(list, WM_GETFONT, 0, 0)));
+    const Text cut = shownText(dc, paths[0], 300);
+    SIZE size{};
+    GetTextExtentPoint32W(dc, cut.c_str(), static_cast<int>(cut.size()), &size);
+    ReleaseDC(list, dc);
+    EXPECT_TRUE(cut.starts_with(L"Z:\\长") && cut.ends_with(L"长...\\一.txt") && size.cx <= 300 &&
+                size.cx > 300 - height)
+        << size.cx;
+    EXPECT_GT(differing, 10);
+    EXPECT_EQ(entries(List1), paths);
+    const Text sharing = reasonText(ERROR_SHARING_VIOLATION);
+    // A shortened row's tip has its whole path, on lines broken after a backslash.
+    TextList tips;
+    for (int i = 0; i < 5; ++i) {
+        tips.push_back(rowTip(list, i));
+        EXPECT_EQ(tips.back().find(L"\\\r\n") != Text::npos, i < 2) << i;
+        std::erase(tips.back(), L'\r'), std::erase(tips.back(), L'\n');
+    }
+    EXPECT_EQ(tips, (TextList{paths[0] + L"新位置上已是另一个文件，未移回", paths[1], L"", sharing,
+                              L""}));
+    using Said = std::optional<Text>;
+    EXPECT_EQ((std::vector<Said>{
+                  RowAnnotation::description(list, CHILDID_SELF),
+                  RowAnnotation::description(list, 2), RowAnnotation::description(list, 3),
+                  RowAnnotation::description(list, 4), RowAnnotation::description(list, 5)}),
+              (std::vector<Said>{std::nullopt, std::nullopt, L"已移动", sharing, std::nullopt}));
+    // The system's words for its own errors, ours for the program's reasons.
+    EXPECT_TRUE(!sharing.empty() && sharing.back() != L'\n' && !sharing.starts_with(L"错误代码"));
+    EXPECT_EQ((TextList{reasonText(kReasonMovedOntoItself), reasonText(kReasonFolderToOtherVolume),
+                        reasonText(0x2000FFFF)}),
+              (TextList{L"目标位置就是它现在的位置", L"文件夹不能移动到另一个驱动器",
+                        L"错误代码 536936447"}));
+
+    // Selected from the keyboard, a row shows its tip under it, and one with nothing to say none;
+    // the mouse resting on a row makes that row's the tooltip's text.
+    const HWND tip = FindWindowW(L"tooltips_class32", nullptr);
+    ASSERT_EQ(GetWindow(tip, GW_OWNER), form());
+    SetFocus(list);
+    std::vector<std::pair<bool, Text>> shown;
+    for (const UINT key : {VK_DOWN, VK_UP, VK_HOME}) {
+        press(key, list);
+        shown.emplace_back(IsWindowVisible(tip) != FALSE, win32::windowText(tip));
+    }
+    EXPECT_EQ(shown, (std::vector<std::pair<bool, Text>>{
+                         {true, sharing}, {false, sharing}, {true, rowTip(list, 0)}}));
+    RECT row{};
+    SendMessageW(list, LB_GETITEMRECT, 1, reinterpret_cast<LPARAM>(&row));
+    SendMessageW(list, WM_MOUSEMOVE, 0, MAKELPARAM(row.left + 5, row.top + 2));
+    std::array<wchar_t, 512> said{};
+    TOOLINFOW tool{sizeof tool, 0, form(), reinterpret_cast<UINT_PTR>(list), {}, nullptr,
+                   said.data(), 0, nullptr};
+    SendMessageW(tip, TTM_GETTEXTW, said.size(), reinterpret_cast<LPARAM>(&tool));
+    EXPECT_EQ(Text(said.data()), rowTip(list, 1));
 }
 
 TEST_F(WindowTest, ABatchLocksTheListsAndALogoffOrACloseStopsItFirst)
@@ -378,23 +504,27 @@ TEST_F(WindowTest, ABatchLocksTheListsAndALogoffOrACloseStopsItFirst)
     EXPECT_EQ(std::pair(window_->handle(), window_->control(List1)), std::pair(HWND{}, HWND{}));
 }
 
-// What a key or message in a list asks for, with the modifiers held as GetKeyState reads them.
-// The dialog manager's WM_GETDLGCODE comes before each key with the same key code.
-TEST(ListKeys, OnlyTheirOwnKeysAndMessagesPasteRemoveOrAreSwallowed)
+// What a key or message in a list or a button asks for, with the modifiers held as GetKeyState
+// reads them. The dialog manager's WM_GETDLGCODE comes before each key with the same key code.
+TEST(ListKeys, OnlyTheirOwnKeysAndMessagesPasteRemoveUndoOrAreSwallowed)
 {
     using enum ListKey;
+    constexpr int kShift = VK_SHIFT, kCtrlShift = kCtrl | kShift << 8, kRepeat = 0x40000001;
     // clang-format off
-    const std::tuple<ControlId, UINT, WPARAM, BYTE, ListKey> cases[] = {
-        {List1, WM_KEYDOWN, 'V', VK_CONTROL, Paste}, {List2, WM_KEYDOWN, VK_INSERT, VK_SHIFT, Paste}, {List1, WM_PASTE, 0, 0, Paste},
-        {List1, WM_KEYDOWN, 'V', VK_SHIFT, None}, {List1, WM_KEYDOWN, VK_INSERT, VK_CONTROL, None}, {List1, WM_GETDLGCODE, 'V', VK_CONTROL, None},
-        {List1, WM_KEYUP, 'V', VK_CONTROL, None}, {List2, WM_CHAR, 0x16, VK_CONTROL, Swallow}, {List1, WM_CHAR, 'v', 0, None},
-        {List1, WM_KEYDOWN, 0x16, VK_CONTROL, None}, {List1, WM_KEYDOWN, VK_DELETE, 0, Remove}, {List2, WM_KEYDOWN, VK_DELETE, 0, None},
-        {List1, WM_KEYUP, VK_DELETE, 0, None}, {List1, WM_GETDLGCODE, VK_DELETE, 0, None},
+    const std::tuple<ControlId, UINT, WPARAM, int, ListKey, LPARAM> cases[] = {
+        {List1, WM_KEYDOWN, 'V', kCtrl, Paste, 1}, {List2, WM_KEYDOWN, VK_INSERT, kShift, Paste, 1}, {List1, WM_PASTE, 0, 0, Paste, 0},
+        {List1, WM_KEYDOWN, 'V', kShift, None, 1}, {List1, WM_KEYDOWN, VK_INSERT, kCtrl, None, 1}, {List1, WM_GETDLGCODE, 'V', kCtrl, None, 1},
+        {List1, WM_KEYUP, 'V', kCtrl, None, 1}, {List2, WM_CHAR, 0x16, kCtrl, Swallow, 1}, {List1, WM_CHAR, 'v', 0, None, 1},
+        {List1, WM_KEYDOWN, 0x16, kCtrl, None, 1}, {List1, WM_KEYDOWN, VK_DELETE, 0, Remove, 1}, {List2, WM_KEYDOWN, VK_DELETE, 0, None, 1},
+        {List1, WM_KEYUP, VK_DELETE, 0, None, 1}, {List1, WM_GETDLGCODE, VK_DELETE, 0, None, 1},
+        {Command4, WM_KEYDOWN, 'Z', kCtrl, Undo, 1}, {List1, WM_KEYDOWN, 'Z', kCtrl, None, kRepeat}, {List2, WM_KEYDOWN, 'Z', kCtrlShift, None, 1},
+        {Command5, WM_KEYDOWN, 'Z', kCtrl | VK_MENU << 8, None, 1}, {Command6, WM_KEYDOWN, 'Z', 0, None, 1}, {List1, WM_CHAR, 0x1A, kCtrlShift, Swallow, 1},
     };
     // clang-format on
-    for (const auto& [list, message, key, modifier, wanted] : cases) {
-        holdOnly(modifier);
-        EXPECT_EQ(listKey(list, message, key), wanted) << message << " " << key << " " << +modifier;
+    for (const auto& [list, message, key, modifiers, wanted, flags] : cases) {
+        holdOnly(modifiers);
+        EXPECT_EQ(listKey(list, message, key, flags), wanted)
+            << message << " " << key << " " << modifiers;
     }
     holdOnly(0);
 }
