@@ -10,6 +10,7 @@
 
 #include "platform/win32/FileHandles.h"
 #include "platform/win32/FileStreams.h"
+#include "platform/win32/VolumeRename.h"
 #include "platform/win32/Win32PlatformServices.h"
 
 namespace fenrallo::win32 {
@@ -330,22 +331,30 @@ void VolumeCrossings::remember(const Text& from, const Text& to)
 MoveOutcome moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate,
                                VolumeCrossings* crossings, const FileIdentity* expected)
 {
+    // MoveFileExW would report a move onto itself as done: nothing moved, yet it would count.
+    if (samePlace(from, to)) {
+        return {false, kReasonMovedOntoItself, {}};
+    }
     if (crossings == nullptr || !crossings->known(from, to)) {
-        // One rename, and nothing after it: the platform keeps it from replacing anything.
-        if (MoveFileExW(extendedLengthPath(from).c_str(), extendedLengthPath(to).c_str(), 0)) {
-            return {true, 0, {}};
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_NOT_SAME_DEVICE) {
-            return {false, error, {}};
-        }
-        if (crossings != nullptr) {
+        const MoveOutcome renamed = renameOnVolume(from, to, gate, expected);
+        const bool crossing =
+            renamed.reason == ERROR_NOT_SAME_DEVICE || renamed.reason == kReasonFolderToOtherVolume;
+        if (crossing && crossings != nullptr) {
             crossings->remember(from, to);
+        }
+        if (!crossing || renamed.reason == kReasonFolderToOtherVolume) {
+            return renamed;
         }
     }
     MoveOutcome outcome{};
     outcome.moved = copyAcrossVolumes(copyPaths(from, to), gate, expected, outcome.identity);
     outcome.reason = outcome.moved ? 0 : GetLastError();
+    // The copy refuses a folder without an error of the system's to say why.
+    const DWORD attributes =
+        outcome.moved ? 0 : GetFileAttributesW(extendedLengthPath(from).c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        outcome.reason = kReasonFolderToOtherVolume;
+    }
     return outcome;
 }
 

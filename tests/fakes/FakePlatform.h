@@ -21,8 +21,9 @@ public:
     explicit FakeListBox(TextList listed = {}) : items(std::move(listed)) {}
 
     TextList items;
-    // The texts of the marked entries, which the source list lists once each.
-    std::set<Text> marks;
+    // The marks other than Untried, by the texts of their entries, which the source list lists
+    // once each.
+    std::map<Text, EntryMark> marks;
     int selection = -1;
     mutable int textReads = 0;
 
@@ -51,7 +52,8 @@ public:
     void setMark(int position, EntryMark mark) override
     {
         const Text& text = items.at(static_cast<std::size_t>(position));
-        mark.state == EntryMark::State::Moved ? void(marks.insert(text)) : void(marks.erase(text));
+        mark.state == EntryMark::State::Untried ? void(marks.erase(text))
+                                                : void(marks[text] = mark);
     }
     void beginBulkInsert(int, std::size_t) override {}
     void endBulkInsert() override {}
@@ -72,15 +74,27 @@ public:
 // A call's two texts.
 using Call = std::pair<Text, Text>;
 
-// Files and folders exist as paths in `entries`; a move succeeds when the source exists and the
-// destination does not, like the real call. Which paths are ordinary files the real platform
-// decides (read-only ones are; folders, hidden and system ones are not): here it is given.
+// Files and folders exist as paths in `entries`, each a file of its own; a move succeeds when the
+// source exists and the destination does not, like the real call, and says why not with the
+// real call's errors. The real platform decides which paths are ordinary files (read-only ones
+// are; folders, hidden and system ones are not) and which name the same file: here it is given.
 class FakePlatform : public PlatformServices {
 public:
     enum class Kind { File, Folder };
+    // Every entry made is another file; a move keeps it.
+    struct Entry {
+        Entry(Kind made = Kind::File) : kind(made), identity{1, ++made_, 0} {}  // NOLINT
+        Kind kind;
+        FileIdentity identity;
+        static inline std::uint64_t made_ = 0;
+    };
+    static constexpr std::uint32_t kNotFound = 2;
+    static constexpr std::uint32_t kExists = 183;
 
     Text programDirectory = L"D:\\Tools";
-    std::map<Text, Kind> entries;
+    std::map<Text, Entry> entries;
+    // A move from one of these fails with its reason.
+    std::map<Text, std::uint32_t> refusals;
     std::vector<Call> moves;
     TextList launches;
     std::vector<Call> warnings;
@@ -93,9 +107,13 @@ public:
     std::atomic<int> endedAfterStop{0};
 
     Text ProgramDirectory() override { return programDirectory; }
-    MoveOutcome MoveBackWithoutReplace(const Text& from, const Text& to, const FileIdentity&,
-                                       const StopFlag& stop) override
+    MoveOutcome MoveBackWithoutReplace(const Text& from, const Text& to,
+                                       const FileIdentity& expected, const StopFlag& stop) override
     {
+        if (entries.count(from) != 0 && entries.at(from).identity != expected) {
+            moves.push_back({from, to});
+            return {false, kReasonNotTheFileMoved, {}};
+        }
         return MoveWithoutReplace(from, to, stop);
     }
     MoveOutcome MoveWithoutReplace(const Text& from, const Text& to, const StopFlag& stop) override
@@ -109,14 +127,24 @@ public:
             ++endedAfterStop;
             return {};
         }
-        if (entries.count(from) == 0 || !entries.emplace(to, entries[from]).second) {
-            return {};
+        if (from == to) {  // the real platform also knows other spellings of one path
+            return {false, kReasonMovedOntoItself, {}};
         }
-        return {entries.erase(from) == 1, 0, {}};
+        if (refusals.count(from) != 0) {
+            return {false, refusals[from], {}};
+        }
+        if (entries.count(from) == 0) {
+            return {false, kNotFound, {}};
+        }
+        if (!entries.emplace(to, entries.at(from)).second) {
+            return {false, kExists, {}};
+        }
+        entries.erase(from);
+        return {true, 0, entries.at(to).identity};
     }
     bool IsOrdinaryFile(const Text& path) override
     {
-        return entries.count(path) != 0 && entries[path] == Kind::File;
+        return entries.count(path) != 0 && entries.at(path).kind == Kind::File;
     }
     void LaunchFileManager(const Text& commandLine) override { launches.push_back(commandLine); }
     void ShowWarning(const Text& prompt, const Text& title) override
