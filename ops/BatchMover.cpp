@@ -83,37 +83,46 @@ void BatchMover::run(MoveList moves, bool undo, std::uint64_t revision)
 {
     batch_ = std::move(moves);
     batchRevision_ = revision;
-    outcomes_.clear();
-    outcomes_.reserve(batch_.size());
-    // The work runs on the worker thread and touches nothing but the platform's moves, batch_
-    // (read only) and outcomes_, which the user-interface thread leaves alone until the batch has
-    // ended.
+    // Sized at once: the worker writes each outcome in place while this thread reads the ones
+    // it was told of.
+    outcomes_.assign(batch_.size(), MoveOutcome{});
+    tried_ = 0;
+    marked_ = 0;
     PlatformServices& platform = platform_;
     runner_.run(
-        [&platform, &moves = batch_, &outcomes = outcomes_, undo](BatchProgress& progress) {
+        [&platform, &moves = batch_, &outcomes = outcomes_, &tried = tried_,
+         undo](BatchProgress& progress) {
             const int total = static_cast<int>(moves.size());
             int moved = 0;
             for (int i = 0; i < total && !progress.stop(); ++i) {
-                const Move& move = moves[static_cast<std::size_t>(i)];
-                outcomes.push_back(
+                const auto at = static_cast<std::size_t>(i);
+                const Move& move = moves[at];
+                outcomes[at] =
                     undo ? platform.MoveBackWithoutReplace(move.from, move.to, move.identity,
                                                            progress.stop())
-                         : platform.MoveWithoutReplace(move.from, move.to, progress.stop()));
-                moved += outcomes.back().moved ? 1 : 0;
+                         : platform.MoveWithoutReplace(move.from, move.to, progress.stop());
+                moved += outcomes[at].moved ? 1 : 0;
+                tried = i + 1;
                 progress.advance(i + 1, moved, total);
             }
             return moved;
         },
-        [this, undo](int moved) { finish(undo, moved); });
+        [this, undo](int moved) { finish(undo, moved); },
+        [this, undo](int tried) { mark(undo, tried, false); });
 }
 
-void BatchMover::finish(bool undo, int moved)
+void BatchMover::mark(bool undo, int tried, bool end)
 {
+    // Where entries came or went since the click, positions no longer hold: every entry is then
+    // found by its text, in one pass over the list at the end rather than one per progress.
+    if (!end && sources_.revision() != batchRevision_) {
+        return;
+    }
     // A batch's entries are the paths it moved from; an undo's, the paths it moved back to. An
     // entry the undo could not move back stays marked as moved.
     std::vector<MarkUpdate> updates;
-    updates.reserve(outcomes_.size());
-    for (std::size_t i = 0; i < outcomes_.size(); ++i) {
+    updates.reserve(static_cast<std::size_t>(tried - marked_));
+    for (auto i = static_cast<std::size_t>(marked_); i < static_cast<std::size_t>(tried); ++i) {
         const MoveOutcome& outcome = outcomes_[i];
         const Move& move = batch_[i];
         if (!undo) {
@@ -125,12 +134,18 @@ void BatchMover::finish(bool undo, int moved)
             updates.push_back({&move.to, move.position, {}});
         }
     }
+    marked_ = tried;
     sources_.setMarks(updates, batchRevision_);
+}
+
+void BatchMover::finish(bool undo, int moved)
+{
+    mark(undo, tried_, true);
     // An undo emptied the record as it began.
     if (!undo) {
         record_.clear();
         record_.reserve(static_cast<std::size_t>(moved));
-        for (std::size_t i = 0; i < outcomes_.size(); ++i) {
+        for (std::size_t i = 0; i < static_cast<std::size_t>(tried_); ++i) {
             if (outcomes_[i].moved) {
                 record_.push_back(std::move(batch_[i]));
                 record_.back().identity = outcomes_[i].identity;

@@ -52,8 +52,11 @@ private:
     // Runs `moves`, whose positions are of the list at `revision`, as one batch and reports it
     // in the log.
     void run(MoveList moves, bool undo, std::uint64_t revision);
-    // Marks the entries the batch tried: moved, or stayed and why; for an undo, the ones it moved
-    // back as untried. Keeps what a batch moved for the undo.
+    // Marks the entries of the outcomes up to `tried` not marked yet: moved, or stayed and why;
+    // for an undo, the ones it moved back as untried. As the batch goes, only while the list is
+    // as it was at the click; at the end, the rest.
+    void mark(bool undo, int tried, bool end);
+    // Marks the rest and keeps what a batch moved for the undo.
     void finish(bool undo, int moved);
     void reportMissingSource();
 
@@ -66,10 +69,13 @@ private:
     // an undo leaves nothing. Memory only: closing the program forgets it.
     MoveList record_;
     std::uint64_t recordRevision_ = 0;
-    // The running batch's moves, and the outcome of each one tried, appended by the worker:
-    // nothing else touches them until the batch has ended.
+    // The running batch's moves, and the outcome of each, which the worker writes before it says
+    // it tried that entry: the user-interface thread reads only outcomes the runner said were
+    // tried, and batch_ and tried_ once the batch has ended.
     MoveList batch_;
     std::vector<MoveOutcome> outcomes_;
+    int tried_ = 0;
+    int marked_ = 0;
     std::uint64_t batchRevision_ = 0;
 };
 

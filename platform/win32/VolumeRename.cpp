@@ -1,6 +1,5 @@
 #include "platform/win32/VolumeRename.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "platform/win32/FileHandles.h"
@@ -23,8 +22,8 @@ Text resolved(const Text& path)
     } else {
         full.resize(length);
     }
-    // A prefixed path is taken as it is, slashes included; none of them is a name's character.
-    std::replace(full.begin(), full.end(), L'/', L'\\');
+    // Forward slashes are backslashes now, except in a prefixed path, which is taken as it is:
+    // there a slash is part of a name, which no file system allows.
     const std::wstring_view unc = L"\\\\?\\UNC\\";
     const std::wstring_view local = L"\\\\?\\";
     if (full.starts_with(unc)) {

@@ -93,8 +93,6 @@ public:
 
     Text programDirectory = L"D:\\Tools";
     std::map<Text, Entry> entries;
-    // A move from one of these fails with its reason.
-    std::map<Text, std::uint32_t> refusals;
     std::vector<Call> moves;
     TextList launches;
     std::vector<Call> warnings;
@@ -127,20 +125,16 @@ public:
             ++endedAfterStop;
             return {};
         }
-        if (from == to) {  // the real platform also knows other spellings of one path
-            return {false, kReasonMovedOntoItself, {}};
+        // The real platform knows other spellings of one path too.
+        const std::uint32_t reason = from == to                 ? kReasonMovedOntoItself
+                                     : entries.count(from) == 0 ? kNotFound
+                                     : entries.count(to) != 0   ? kExists
+                                                                : 0;
+        if (reason == 0) {
+            entries.emplace(to, entries.at(from));
+            entries.erase(from);
         }
-        if (refusals.count(from) != 0) {
-            return {false, refusals[from], {}};
-        }
-        if (entries.count(from) == 0) {
-            return {false, kNotFound, {}};
-        }
-        if (!entries.emplace(to, entries.at(from)).second) {
-            return {false, kExists, {}};
-        }
-        entries.erase(from);
-        return {true, 0, entries.at(to).identity};
+        return {reason == 0, reason, reason == 0 ? entries.at(to).identity : FileIdentity{}};
     }
     bool IsOrdinaryFile(const Text& path) override
     {
@@ -153,16 +147,18 @@ public:
     }
 };
 
-// Runs a batch at once on the calling thread, or keeps it until finish() while `holding`.
+// Runs a batch at once on the calling thread, or keeps it until finish() while `holding`; tells
+// of its progress after every second entry.
 class FakeBatchRunner : public BatchRunner, private BatchProgress {
 public:
     bool holding = false;
 
     bool busy() const override { return static_cast<bool>(work_); }
-    void run(Work work, Finished finished) override
+    void run(Work work, Finished finished, Advanced advanced) override
     {
         work_ = std::move(work);
         finished_ = std::move(finished);
+        advanced_ = std::move(advanced);
         holding ? void() : finish();
     }
     void finish()
@@ -174,11 +170,12 @@ public:
 
 private:
     const StopFlag& stop() const override { return stop_; }
-    void advance(int, int, int) override {}
+    void advance(int tried, int, int) override { tried % 2 == 0 ? advanced_(tried) : void(); }
 
     StopFlag stop_{false};
     Work work_;
     Finished finished_;
+    Advanced advanced_;
 };
 
 }  // namespace fenrallo::fake
