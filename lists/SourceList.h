@@ -17,8 +17,8 @@ namespace fenrallo {
 
 // A new mark for one entry: its text, and its position while the list was at a given revision.
 struct MarkUpdate {
-    const Text* text;
-    int position;
+    const Text* text = nullptr;
+    int position = -1;
     EntryMark mark;
 };
 

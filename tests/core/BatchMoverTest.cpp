@@ -115,10 +115,10 @@ TEST(BatchMover, TheLogCountsWhatReallyMovedEachEntryKeepsWhyItStayedAndTheUndoT
     // of them succeed (-1: nothing to undo); the marks after.
     // clang-format off
     const std::tuple<const char*, void (*)(Fixture&), Marks, Calls, int, Marks> cases[] = {
-        {"a drop on top, d removed", [](Fixture& f) { f.platform.entries[L"x"] = Kind::File;
-             f.sources.onDrop({L"x"}); f.sourceBox.selection = 4; f.sources.onDoubleClick(); },
-         {{L"a", m}, {L"b", taken}, {L"c", gone}, {e, self}}, {{L"D:\\T\\d", L"d"}, {L"D:\\T\\a", L"a"}}, 2,
-         {{L"b", taken}, {L"c", gone}, {e, self}}},
+        {"a drop on top, b removed", [](Fixture& f) { f.platform.entries[L"x"] = Kind::File;
+             f.sources.onDrop({L"x"}); f.sourceBox.selection = 2; f.sources.onDoubleClick(); },
+         {{L"a", m}, {L"c", gone}, {L"d", m}, {e, self}}, {{L"D:\\T\\d", L"d"}, {L"D:\\T\\a", L"a"}}, 2,
+         {{L"c", gone}, {e, self}}},
         {"another file under a's new name", [](Fixture& f) { f.platform.entries[L"D:\\T\\a"] = Kind::File; },
          {{L"a", m}, {L"b", taken}, {L"c", gone}, {L"d", m}, {e, self}}, {{L"D:\\T\\d", L"d"}, {L"D:\\T\\a", L"a"}}, 1,
          {{L"a", m}, {L"b", taken}, {L"c", gone}, {e, self}}},
