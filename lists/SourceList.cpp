@@ -27,6 +27,7 @@ void SourceList::onDrop(const TextList& paths)
                 // its drop position past the end of the list: insert at the end then.
                 box_.insertAt(std::min(dropPosition, entries), path);
                 ++entries;
+                ++revision_;
             }
             ++dropPosition;
         }
@@ -41,6 +42,7 @@ void SourceList::onDoubleClick()
     if (selected >= 0) {
         listed_.erase(box_.textAt(selected));
         box_.removeAt(selected);
+        ++revision_;
     }
 }
 
@@ -54,14 +56,35 @@ void SourceList::onDeleteKey()
     }
 }
 
-void SourceList::setMoved(const TextSet& entries, bool moved)
+void SourceList::setMarks(const std::vector<MarkUpdate>& updates, std::uint64_t revision)
 {
-    // Each text is listed once at most: the pass can end when all of them have been found.
     const int total = box_.count();
+    if (revision == revision_) {
+        for (const MarkUpdate& update : updates) {
+            if (update.position < total) {
+                box_.setMark(update.position, update.mark);
+            }
+        }
+        return;
+    }
+    // Sorted by text to be found without copying one; each text is listed once at most, so the
+    // pass can end when all of them have been found.
+    std::vector<const MarkUpdate*> byText;
+    byText.reserve(updates.size());
+    for (const MarkUpdate& update : updates) {
+        byText.push_back(&update);
+    }
+    const auto before = [](const MarkUpdate* a, const MarkUpdate* b) {
+        return *a->text < *b->text;
+    };
+    std::sort(byText.begin(), byText.end(), before);
     std::size_t found = 0;
-    for (int i = 0; i < total && found < entries.size(); ++i) {
-        if (entries.contains(box_.textAt(i))) {
-            box_.setMark(i, {moved ? EntryMark::State::Moved : EntryMark::State::Untried, 0});
+    for (int i = 0; i < total && found < byText.size(); ++i) {
+        const Text text = box_.textAt(i);
+        const MarkUpdate probe{&text, i, {}};
+        const auto match = std::lower_bound(byText.begin(), byText.end(), &probe, before);
+        if (match != byText.end() && *(*match)->text == text) {
+            box_.setMark(i, (*match)->mark);
             ++found;
         }
     }

@@ -58,10 +58,11 @@ bool BatchMover::undoLastBatch()
     MoveList back;
     back.reserve(record_.size());
     for (auto move = record_.rbegin(); move != record_.rend(); ++move) {
-        back.push_back({std::move(move->to), std::move(move->from)});
+        back.push_back(
+            {std::move(move->to), std::move(move->from), move->identity, move->position});
     }
     record_ = MoveList();
-    run(std::move(back), true);
+    run(std::move(back), true, recordRevision_);
     return true;
 }
 
@@ -73,47 +74,87 @@ void BatchMover::start(const Text& directory)
     for (int i = 0; i < total; ++i) {
         Text entry = sources_.entryAt(i);
         Text destination = directory + L'\\' + lastPathComponent(entry);
-        moves.push_back({std::move(entry), std::move(destination)});
+        moves.push_back({std::move(entry), std::move(destination), {}, i});
     }
-    run(std::move(moves), false);
+    run(std::move(moves), false, sources_.revision());
 }
 
-void BatchMover::run(MoveList moves, bool undo)
+void BatchMover::run(MoveList moves, bool undo, std::uint64_t revision)
 {
-    moved_.clear();
-    // The work runs on the worker thread and touches nothing but the platform's moves and
-    // moved_, which the user-interface thread leaves alone until the batch has ended.
+    batch_ = std::move(moves);
+    batchRevision_ = revision;
+    // Sized at once: the worker writes each outcome in place while this thread reads the ones
+    // it was told of.
+    outcomes_.assign(batch_.size(), MoveOutcome{});
+    tried_ = 0;
+    marked_ = 0;
     PlatformServices& platform = platform_;
-    MoveList& succeeded = moved_;
     runner_.run(
-        [&platform, &succeeded, moves = std::move(moves)](BatchProgress& progress) mutable {
+        [&platform, &moves = batch_, &outcomes = outcomes_, &tried = tried_,
+         undo](BatchProgress& progress) {
             const int total = static_cast<int>(moves.size());
+            int moved = 0;
             for (int i = 0; i < total && !progress.stop(); ++i) {
-                Move& move = moves[static_cast<std::size_t>(i)];
-                if (platform.MoveWithoutReplace(move.from, move.to, progress.stop()).moved) {
-                    succeeded.push_back(std::move(move));
-                }
-                progress.advance(i + 1, static_cast<int>(succeeded.size()), total);
+                const auto at = static_cast<std::size_t>(i);
+                const Move& move = moves[at];
+                outcomes[at] =
+                    undo ? platform.MoveBackWithoutReplace(move.from, move.to, move.identity,
+                                                           progress.stop())
+                         : platform.MoveWithoutReplace(move.from, move.to, progress.stop());
+                moved += outcomes[at].moved ? 1 : 0;
+                tried = i + 1;
+                progress.advance(i + 1, moved, total);
             }
-            return static_cast<int>(succeeded.size());
+            return moved;
         },
-        [this, undo](int moved) { finish(undo, moved); });
+        [this, undo](int moved) { finish(undo, moved); },
+        [this, undo](int tried) { mark(undo, tried, false); });
+}
+
+void BatchMover::mark(bool undo, int tried, bool end)
+{
+    // Where entries came or went since the click, positions no longer hold: every entry is then
+    // found by its text, in one pass over the list at the end rather than one per progress.
+    if (!end && sources_.revision() != batchRevision_) {
+        return;
+    }
+    // A batch's entries are the paths it moved from; an undo's, the paths it moved back to. An
+    // entry the undo could not move back stays marked as moved.
+    std::vector<MarkUpdate> updates;
+    updates.reserve(static_cast<std::size_t>(tried - marked_));
+    for (auto i = static_cast<std::size_t>(marked_); i < static_cast<std::size_t>(tried); ++i) {
+        const MoveOutcome& outcome = outcomes_[i];
+        const Move& move = batch_[i];
+        if (!undo) {
+            updates.push_back({&move.from, move.position,
+                               outcome.moved
+                                   ? EntryMark{EntryMark::State::Moved, 0}
+                                   : EntryMark{EntryMark::State::Stayed, outcome.reason}});
+        } else if (outcome.moved) {
+            updates.push_back({&move.to, move.position, {}});
+        }
+    }
+    marked_ = tried;
+    sources_.setMarks(updates, batchRevision_);
 }
 
 void BatchMover::finish(bool undo, int moved)
 {
-    // A batch's entries are the paths it moved from; an undo's, the paths it moved back to.
-    TextSet entries;
-    entries.reserve(moved_.size());
-    for (const Move& move : moved_) {
-        entries.insert(undo ? move.to : move.from);
-    }
-    sources_.setMoved(entries, !undo);
+    mark(undo, tried_, true);
     // An undo emptied the record as it began.
     if (!undo) {
-        record_ = std::move(moved_);
+        record_.clear();
+        record_.reserve(static_cast<std::size_t>(moved));
+        for (std::size_t i = 0; i < static_cast<std::size_t>(tried_); ++i) {
+            if (outcomes_[i].moved) {
+                record_.push_back(std::move(batch_[i]));
+                record_.back().identity = outcomes_[i].identity;
+            }
+        }
+        recordRevision_ = batchRevision_;
     }
-    moved_ = MoveList();
+    batch_ = MoveList();
+    outcomes_ = std::vector<MoveOutcome>();
     log_.setRed();
     log_.appendMoved(moved);
 }

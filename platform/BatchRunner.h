@@ -24,13 +24,16 @@ public:
     using Work = Callback<int(BatchProgress&)>;
     // Runs on the user-interface thread once the work is done, with what it returned.
     using Finished = Callback<void(int moved)>;
+    // Runs on the user-interface thread now and then while the work goes on, with how many
+    // entries were tried so far: the work wrote what became of them before it said so.
+    using Advanced = Callback<void(int tried)>;
 
     virtual ~BatchRunner() = default;
 
     // True from run() until `finished` has been called.
     virtual bool busy() const = 0;
     // Starts `work` and returns at once. Only one batch runs at a time: callers check busy().
-    virtual void run(Work work, Finished finished) = 0;
+    virtual void run(Work work, Finished finished, Advanced advanced) = 0;
 };
 
 }  // namespace fenrallo

@@ -1,6 +1,7 @@
 // A move tries the one rename first and copies only where the platform says it crosses volumes.
 #include "platform/win32/FileMove.h"
 
+#include "platform/win32/VolumeRename.h"
 #include "platform/win32/Win32PlatformServices.h"
 
 namespace fenrallo::win32 {
@@ -20,17 +21,19 @@ void VolumeCrossings::remember(const Text& from, const Text& to)
 MoveOutcome moveWithoutReplace(const Text& from, const Text& to, const CopyGate& gate,
                                VolumeCrossings* crossings, const FileIdentity* expected)
 {
+    // MoveFileExW would report a move onto itself as done: nothing moved, yet it would count.
+    if (samePlace(from, to)) {
+        return {false, kReasonMovedOntoItself, {}};
+    }
     if (crossings == nullptr || !crossings->known(from, to)) {
-        // One rename, and nothing after it: the platform keeps it from replacing anything.
-        if (MoveFileExW(extendedLengthPath(from).c_str(), extendedLengthPath(to).c_str(), 0)) {
-            return {true, 0, {}};
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_NOT_SAME_DEVICE) {
-            return {false, error, {}};
-        }
-        if (crossings != nullptr) {
+        const MoveOutcome renamed = renameOnVolume(from, to, gate, expected);
+        const bool crossing =
+            renamed.reason == ERROR_NOT_SAME_DEVICE || renamed.reason == kReasonFolderToOtherVolume;
+        if (crossing && crossings != nullptr) {
             crossings->remember(from, to);
+        }
+        if (!crossing || renamed.reason == kReasonFolderToOtherVolume) {
+            return renamed;
         }
     }
     CopyState unkept;

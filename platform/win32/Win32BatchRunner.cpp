@@ -12,13 +12,14 @@ constexpr DWORD kRepostDelay = 50;
 
 }  // namespace
 
-void Win32BatchRunner::run(Work work, Finished finished)
+void Win32BatchRunner::run(Work work, Finished finished, Advanced advanced)
 {
     if (busy()) {
         return;
     }
     work_ = std::move(work);
     finished_ = std::move(finished);
+    advanced_ = std::move(advanced);
     stop_ = false;
     tried_ = 0;
     moved_ = 0;
@@ -66,7 +67,11 @@ void Win32BatchRunner::onMessage(UINT message)
     }
     if (message == kProgressMessage) {
         progressPosted_ = false;
-        observer_.batchAdvanced(tried_, total_);
+        const int tried = tried_;
+        observer_.batchAdvanced(tried, total_);
+        if (advanced_) {
+            advanced_(tried);
+        }
         return;
     }
     if (!workDone_) {
@@ -74,6 +79,7 @@ void Win32BatchRunner::onMessage(UINT message)
     }
     join();
     const Finished finished = std::move(finished_);
+    advanced_ = nullptr;
     observer_.batchEnded();
     finished(moved_);
 }
@@ -94,6 +100,7 @@ void Win32BatchRunner::stopAndWait()
     stop_ = true;
     join();
     finished_ = nullptr;
+    advanced_ = nullptr;
 }
 
 void Win32BatchRunner::join()

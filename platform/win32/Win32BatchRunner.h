@@ -33,7 +33,7 @@ public:
     Win32BatchRunner& operator=(const Win32BatchRunner&) = delete;
 
     bool busy() const override { return static_cast<bool>(thread_); }
-    void run(Work work, Finished finished) override;
+    void run(Work work, Finished finished, Advanced advanced) override;
 
     // One of the two messages above, as the window received it.
     void onMessage(UINT message);
@@ -63,6 +63,7 @@ private:
     UniqueHandle<HANDLE, CloseHandle> thread_;
     Work work_;
     Finished finished_;
+    Advanced advanced_;
     StopFlag stop_{false};
     std::atomic<int> tried_{0};
     std::atomic<int> moved_{0};

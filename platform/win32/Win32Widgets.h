@@ -22,7 +22,7 @@ public:
     void removeAt(int position) override;
     int selected() const override;
     void select(int position) override;
-    // The mark is the entry's item data, 1 or 0, which an owner-drawn list box hands to the
+    // The mark is the entry's item data (itemDataOf), which an owner-drawn list box hands to the
     // drawing of each row.
     void setMark(int position, EntryMark mark) override;
     void beginBulkInsert(int expectedInserts, std::size_t expectedChars) override;

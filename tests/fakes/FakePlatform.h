@@ -21,8 +21,9 @@ public:
     explicit FakeListBox(TextList listed = {}) : items(std::move(listed)) {}
 
     TextList items;
-    // The texts of the marked entries, which the source list lists once each.
-    std::set<Text> marks;
+    // The marks other than Untried, by the texts of their entries, which the source list lists
+    // once each.
+    std::map<Text, EntryMark> marks;
     int selection = -1;
     mutable int textReads = 0;
 
@@ -51,7 +52,8 @@ public:
     void setMark(int position, EntryMark mark) override
     {
         const Text& text = items.at(static_cast<std::size_t>(position));
-        mark.state == EntryMark::State::Moved ? void(marks.insert(text)) : void(marks.erase(text));
+        mark.state == EntryMark::State::Untried ? void(marks.erase(text))
+                                                : void(marks[text] = mark);
     }
     void beginBulkInsert(int, std::size_t) override {}
     void endBulkInsert() override {}
@@ -72,15 +74,25 @@ public:
 // A call's two texts.
 using Call = std::pair<Text, Text>;
 
-// Files and folders exist as paths in `entries`; a move succeeds when the source exists and the
-// destination does not, like the real call. Which paths are ordinary files the real platform
-// decides (read-only ones are; folders, hidden and system ones are not): here it is given.
+// Files and folders exist as paths in `entries`, each a file of its own; a move succeeds when the
+// source exists and the destination does not, like the real call, and says why not with the
+// real call's errors. The real platform decides which paths are ordinary files (read-only ones
+// are; folders, hidden and system ones are not) and which name the same file: here it is given.
 class FakePlatform : public PlatformServices {
 public:
     enum class Kind { File, Folder };
+    // Every entry made is another file; a move keeps it.
+    struct Entry {
+        Entry(Kind made = Kind::File) : kind(made), identity{1, ++made_, 0} {}  // NOLINT
+        Kind kind;
+        FileIdentity identity;
+        static inline std::uint64_t made_ = 0;
+    };
+    static constexpr std::uint32_t kNotFound = 2;
+    static constexpr std::uint32_t kExists = 183;
 
     Text programDirectory = L"D:\\Tools";
-    std::map<Text, Kind> entries;
+    std::map<Text, Entry> entries;
     std::vector<Call> moves;
     TextList launches;
     std::vector<Call> warnings;
@@ -93,9 +105,13 @@ public:
     std::atomic<int> endedAfterStop{0};
 
     Text ProgramDirectory() override { return programDirectory; }
-    MoveOutcome MoveBackWithoutReplace(const Text& from, const Text& to, const FileIdentity&,
-                                       const StopFlag& stop) override
+    MoveOutcome MoveBackWithoutReplace(const Text& from, const Text& to,
+                                       const FileIdentity& expected, const StopFlag& stop) override
     {
+        if (entries.count(from) != 0 && entries.at(from).identity != expected) {
+            moves.push_back({from, to});
+            return {false, kReasonNotTheFileMoved, {}};
+        }
         return MoveWithoutReplace(from, to, stop);
     }
     MoveOutcome MoveWithoutReplace(const Text& from, const Text& to, const StopFlag& stop) override
@@ -109,14 +125,20 @@ public:
             ++endedAfterStop;
             return {};
         }
-        if (entries.count(from) == 0 || !entries.emplace(to, entries[from]).second) {
-            return {};
+        // The real platform knows other spellings of one path too.
+        const std::uint32_t reason = from == to                 ? kReasonMovedOntoItself
+                                     : entries.count(from) == 0 ? kNotFound
+                                     : entries.count(to) != 0   ? kExists
+                                                                : 0;
+        if (reason == 0) {
+            entries.emplace(to, entries.at(from));
+            entries.erase(from);
         }
-        return {entries.erase(from) == 1, 0, {}};
+        return {reason == 0, reason, reason == 0 ? entries.at(to).identity : FileIdentity{}};
     }
     bool IsOrdinaryFile(const Text& path) override
     {
-        return entries.count(path) != 0 && entries[path] == Kind::File;
+        return entries.count(path) != 0 && entries.at(path).kind == Kind::File;
     }
     void LaunchFileManager(const Text& commandLine) override { launches.push_back(commandLine); }
     void ShowWarning(const Text& prompt, const Text& title) override
@@ -125,16 +147,18 @@ public:
     }
 };
 
-// Runs a batch at once on the calling thread, or keeps it until finish() while `holding`.
+// Runs a batch at once on the calling thread, or keeps it until finish() while `holding`; tells
+// of its progress after every second entry.
 class FakeBatchRunner : public BatchRunner, private BatchProgress {
 public:
     bool holding = false;
 
     bool busy() const override { return static_cast<bool>(work_); }
-    void run(Work work, Finished finished) override
+    void run(Work work, Finished finished, Advanced advanced) override
     {
         work_ = std::move(work);
         finished_ = std::move(finished);
+        advanced_ = std::move(advanced);
         holding ? void() : finish();
     }
     void finish()
@@ -146,11 +170,12 @@ public:
 
 private:
     const StopFlag& stop() const override { return stop_; }
-    void advance(int, int, int) override {}
+    void advance(int tried, int, int) override { tried % 2 == 0 ? advanced_(tried) : void(); }
 
     StopFlag stop_{false};
     Work work_;
     Finished finished_;
+    Advanced advanced_;
 };
 
 }  // namespace fenrallo::fake

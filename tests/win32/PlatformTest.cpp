@@ -143,6 +143,62 @@ TEST(Win32PlatformServices, MovesWholeOrLeavesBothEndsAloneAndKnowsOrdinaryFiles
     }
 }
 
+// A move onto itself is found from the paths alone, the source need not even exist; every move
+// says why it stayed and which file it left, and the undo moves back only that file, through the
+// handle it checked, even when another is put in its place between the check and the rename.
+TEST(Win32PlatformServices, AMoveSaysWhyItStayedAndTheUndoMovesBackOnlyTheFileItMoved)
+{
+    const Text q = scratchFolder(), none = q + L"\\a.txt";
+    // clang-format off
+    for (const auto& [one, other, same] : {std::tuple{none, none, true}, {none, q + L"\\A.TXT", true}, {none, q + L"/a.txt", true},
+         {none, L"\\\\?\\" + none, true}, {none, q + L"\\x\\..\\a.txt. ", true}, {q + L"\\ä😀", q + L"\\Ä😀", true},
+         {none, q + L"\\b.txt", false}, {none, none + L"2", false}, {L"Q:\\a", L"R:\\a", false}}) {
+        // clang-format on
+        const MoveOutcome outcome =
+            win32::moveWithoutReplace(one, other, [](Step, std::uint64_t) { return true; });
+        EXPECT_EQ(outcome.reason == kReasonMovedOntoItself, same) << testing::PrintToString(other);
+    }
+    enum Meddle { None, Replaced, Swapped, Taken, Gone, Folder };
+    // Wine renames through a handle whatever is at the path it was opened with: there the file
+    // swapped in moves and the one checked stays, renamed away. Windows renames the file itself.
+    const bool wine = GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    // Where the entry goes ($: a folder of its own on Q:, ^: on R:); what happens; the batch's
+    // reason; the undo's reason and what it leaves at the old and the new path.
+    // clang-format off
+    const std::tuple<Text, Meddle, DWORD, DWORD, std::string, std::string> cases[] = {
+        {L"$", None, 0, 0, "mine", "<missing>"}, {L"^", None, 0, 0, "mine", "<missing>"},
+        {L"$", Replaced, 0, kReasonNotTheFileMoved, "<missing>", "other"}, {L"^", Replaced, 0, kReasonNotTheFileMoved, "<missing>", "other"},
+        {L"$", Swapped, 0, 0, wine ? "other" : "mine", wine ? "<missing>" : "other"},
+        {L"$", Taken, ERROR_ALREADY_EXISTS, 0, "", ""}, {L"$", Gone, ERROR_FILE_NOT_FOUND, 0, "", ""}, {L"^", Folder, kReasonFolderToOtherVolume, 0, "", ""},
+    };
+    // clang-format on
+    for (const auto& [where, meddle, reason, undoReason, left, there] : cases) {
+        SCOPED_TRACE(meddle);
+        const Text from = scratchFolder() + L"\\a.txt";
+        const Text to = scratchFolder(where == L"$" ? L"Q:\\" : L"R:\\") + L"\\a.txt";
+        meddle == Folder ? makeFolder(from) : meddle != Gone ? makeFile(from, "mine") : void();
+        meddle == Taken ? makeFile(to, "taken") : void();
+        const auto swap = [&] {
+            MoveFileW(to.c_str(), (to + L".old").c_str());
+            makeFile(to, "other");
+        };
+        win32::VolumeCrossings crossings;
+        const auto gate = [&](Step step, std::uint64_t) {
+            step == Step::Rename&& meddle == Swapped ? swap() : void();
+            return true;
+        };
+        const MoveOutcome outcome = win32::moveWithoutReplace(from, to, gate, &crossings);
+        EXPECT_EQ(std::tuple(outcome.moved, outcome.reason), std::tuple(reason == 0, reason));
+        if (reason == 0) {
+            meddle == Replaced ? swap() : void();
+            const MoveOutcome back =
+                win32::moveWithoutReplace(to, from, gate, &crossings, &outcome.identity);
+            EXPECT_EQ(std::tuple(back.moved, back.reason, contents(from), contents(to)),
+                      std::tuple(undoReason == 0, undoReason, left, there));
+        }
+    }
+}
+
 // What Wine never shows: links and junctions refused, placeholders, deduplicated and compressed
 // files read through their filters, encryption kept, offline never claimed, the refusals to
 // reserve room told apart, and a second handle checked to be open on the file held.
