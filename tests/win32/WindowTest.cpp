@@ -264,7 +264,7 @@ TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponentAndMovedEntriesAreGrey)
         const HMENU menu = GetSystemMenu(form(), FALSE);
         const int items = GetMenuItemCount(menu);
         SendMessageW(form(), WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), MAKELPARAM(0, 1));
-        EXPECT_EQ(GetMenuItemCount(menu), items + 2);
+        EXPECT_EQ(GetMenuItemCount(menu), items + 3);  // the separator, the undo and Send To
         return std::tuple{GetMenuState(menu, MainWindow::kUndoCommand, MF_BYCOMMAND) == MF_GRAYED,
                           SendMessageW(list, LB_GETITEMDATA, 0, 0),
                           SendMessageW(list, LB_GETITEMDATA, 1, 0)};
