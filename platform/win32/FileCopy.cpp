@@ -237,7 +237,8 @@ MoveOutcome copyAcrossVolumes(const Text& from, const Text& to, const CopyGate& 
           ok(copy.flush()))) {
         return ok.outcome();
     }
-    const std::optional<FileIdentity> identity = fileIdentity(copy.handle());
+    const std::optional<FileIdentity> identity =
+        fileIdentity(copy.handle(), state.volumeOf(folderOf(paths->destination)).identities);
     if (!(ok(identity ? 0 : GetLastError()) && ok(step(CopyStep::DeleteSource, bytes)) &&
           ok(markDeleted(*state.calls, state.volumeOf(folderOf(paths->source)).posixDelete,
                          source.held.get(), source.basic.FileAttributes)))) {

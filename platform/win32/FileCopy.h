@@ -18,6 +18,7 @@
 #include "platform/PlatformServices.h"
 #include "platform/Text.h"
 #include "platform/win32/DeletionMarks.h"
+#include "platform/win32/FileHandles.h"
 
 namespace fenrallo::win32 {
 
@@ -51,6 +52,7 @@ public:
         Taken posixDelete = Taken::Unknown;
         // GetVolumeInformationByHandleW's flags, asked only where there are streams to carry.
         std::optional<DWORD> features;
+        FolderVolume identities;
     };
     Volume& volumeOf(const Text& folder) { return volumes_[folder]; }
     std::vector<char>& buffer();

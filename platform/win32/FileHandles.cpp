@@ -1,7 +1,10 @@
 #include "platform/win32/FileHandles.h"
 
+#include <array>
 #include <cstddef>
 #include <vector>
+
+#include "platform/win32/DllHardening.h"
 
 namespace fenrallo::win32 {
 
@@ -50,6 +53,50 @@ std::optional<FileIdentity> fileIdentity(HANDLE file)
     return FileIdentity{
         index.dwVolumeSerialNumber,
         static_cast<std::uint64_t>(index.nFileIndexHigh) << 32U | index.nFileIndexLow, 0};
+}
+
+namespace {
+
+// The index as FileInternalInformation gives it: the file's own, without asking its volume.
+std::optional<std::uint64_t> fileIndex(HANDLE file)
+{
+    struct {
+        ULONG_PTR status;
+        ULONG_PTR information;
+    } io{};
+    LARGE_INTEGER index{};
+    using Query = LONG(WINAPI*)(HANDLE, void*, void*, ULONG, int);
+    const auto query = procedure<Query>(GetModuleHandleW(L"ntdll.dll"), "NtQueryInformationFile");
+    constexpr int kFileInternalInformation = 6;
+    if (query == nullptr || query(file, &io, &index, sizeof index, kFileInternalInformation) < 0) {
+        return std::nullopt;
+    }
+    return static_cast<std::uint64_t>(index.QuadPart);
+}
+
+}  // namespace
+
+std::optional<FileIdentity> fileIdentity(HANDLE file, FolderVolume& volume)
+{
+    const ULONGLONG now = GetTickCount64();
+    const bool known = volume.lastUsed != 0 && now - volume.lastUsed < 1000;
+    volume.lastUsed = now;
+    if (known && !volume.wideIds) {
+        if (const std::optional<std::uint64_t> index = fileIndex(file)) {
+            return FileIdentity{volume.serial, *index, 0};
+        }
+    }
+    const std::optional<FileIdentity> identity = fileIdentity(file);
+    if (identity && !known) {
+        std::array<wchar_t, MAX_PATH + 1> system{};
+        volume.serial = identity->volume;
+        volume.wideIds =
+            identity->high != 0 ||
+            !GetVolumeInformationByHandleW(file, nullptr, 0, nullptr, nullptr, nullptr,
+                                           system.data(), static_cast<DWORD>(system.size())) ||
+            CompareStringOrdinal(system.data(), -1, L"ReFS", -1, TRUE) == CSTR_EQUAL;
+    }
+    return identity;
 }
 
 bool sameFile(HANDLE one, HANDLE other)

@@ -36,6 +36,21 @@ bool renameWithoutReplace(HANDLE file, const Text& path);
 // unique), else the 64-bit index. Nothing where neither can be read.
 std::optional<FileIdentity> fileIdentity(HANDLE file);
 
+// What the identities of the files in one folder share, asked of its volume once: under Wine every
+// query that names the volume's serial number is a round trip to another process, a third of a
+// millisecond a file. Forgotten after a second unused, so a volume swapped under the same drive
+// letter between two batches is asked anew.
+struct FolderVolume {
+    std::uint64_t serial = 0;
+    // ReFS (or a volume that would not say what it is): only the 128-bit ID tells files apart.
+    bool wideIds = true;
+    ULONGLONG lastUsed = 0;
+};
+
+// fileIdentity for a file in the folder `volume` describes, the same value it would give: after
+// the folder's first file, only the file's own 64-bit index is asked where that is unique.
+std::optional<FileIdentity> fileIdentity(HANDLE file, FolderVolume& volume);
+
 // Both handles are open on one file of one volume.
 bool sameFile(HANDLE one, HANDLE other);
 

@@ -25,8 +25,10 @@ MoveOutcome moveWithoutReplace(const Text& from, const Text& to, const CopyGate&
     if (samePlace(from, to)) {
         return {false, kReasonMovedOntoItself, {}};
     }
+    CopyState unkept;
+    CopyState& state = crossings != nullptr ? crossings->copyState() : unkept;
     if (crossings == nullptr || !crossings->known(from, to)) {
-        const MoveOutcome renamed = renameOnVolume(from, to, gate, expected);
+        const MoveOutcome renamed = renameOnVolume(from, to, gate, expected, state);
         const bool crossing =
             renamed.reason == ERROR_NOT_SAME_DEVICE || renamed.reason == kReasonFolderToOtherVolume;
         if (crossing && crossings != nullptr) {
@@ -36,9 +38,7 @@ MoveOutcome moveWithoutReplace(const Text& from, const Text& to, const CopyGate&
             return renamed;
         }
     }
-    CopyState unkept;
-    return copyAcrossVolumes(from, to, gate, expected,
-                             crossings != nullptr ? crossings->copyState() : unkept);
+    return copyAcrossVolumes(from, to, gate, expected, state);
 }
 
 }  // namespace fenrallo::win32

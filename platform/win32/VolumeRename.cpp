@@ -43,7 +43,7 @@ bool samePlace(const Text& one, const Text& other)
 }
 
 MoveOutcome renameOnVolume(const Text& from, const Text& to, const CopyGate& gate,
-                           const FileIdentity* expected)
+                           const FileIdentity* expected, CopyState& state)
 {
     // Shared with everyone, as a rename by path would be: a program that keeps the entry open
     // without sharing its deletion still keeps it from moving. The entry itself is opened, never
@@ -55,20 +55,25 @@ MoveOutcome renameOnVolume(const Text& from, const Text& to, const CopyGate& gat
     if (!held) {
         return {false, GetLastError(), {}};
     }
-    // A file whose identity cannot be read still moves; the undo will not take it back.
-    const FileIdentity identity = fileIdentity(held.get()).value_or(FileIdentity{});
     if (expected != nullptr) {
-        if (identity != *expected || identity == FileIdentity{}) {
+        const std::optional<FileIdentity> identity =
+            fileIdentity(held.get(), state.volumeOf(folderOf(from)).identities);
+        if (!identity || *identity != *expected) {
             return {false, kReasonNotTheFileMoved, {}};
         }
         if (!gate(CopyStep::Rename, 0)) {
             return {false, ERROR_CANCELLED, {}};
         }
     }
-    if (renameWithoutReplace(held.get(), extendedPath(to))) {
-        return {true, 0, identity};
+    if (!renameWithoutReplace(held.get(), extendedPath(to))) {
+        return {false, GetLastError(), {}};
     }
-    return {false, GetLastError(), {}};
+    // Read at the new name: on FAT a file's ID follows its directory entry, so only this one is
+    // what the undo will find there. A file whose identity cannot be read still moves; the undo
+    // will not take it back.
+    const std::optional<FileIdentity> identity =
+        fileIdentity(held.get(), state.volumeOf(folderOf(to)).identities);
+    return {true, 0, identity.value_or(FileIdentity{})};
 }
 
 }  // namespace fenrallo::win32

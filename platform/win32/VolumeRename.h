@@ -19,8 +19,8 @@ bool samePlace(const Text& one, const Text& other);
 // The rename through a handle, never replacing anything; not moved with ERROR_NOT_SAME_DEVICE
 // where the destination is on another volume. With `expected`, only the file of that identity
 // moves (else kReasonNotTheFileMoved), and `gate` is asked (CopyStep::Rename) between the check
-// and the rename.
+// and the rename. `state` remembers what each folder's volume says of its files' identities.
 MoveOutcome renameOnVolume(const Text& from, const Text& to, const CopyGate& gate,
-                           const FileIdentity* expected);
+                           const FileIdentity* expected, CopyState& state);
 
 }  // namespace fenrallo::win32

@@ -241,6 +241,15 @@ TEST(Win32PlatformServices, ACopyAcrossVolumesDecidesWhatWineNeverShowsAsWindows
                          win32::sameFile(open(a).get(), open(b).get()),
                          win32::sameFile(open(b).get(), open(a).get())),
               std::tuple(true, false, false));
+    // The identity read through a folder's memo of its volume is the one read in full, file after
+    // file, and a second apart as well.
+    win32::FolderVolume memo;
+    for (const Text& folder : {a, b, a}) {
+        const OwnedHandle held = open(folder);
+        EXPECT_EQ(win32::fileIdentity(held.get(), memo), win32::fileIdentity(held.get()));
+    }
+    memo.lastUsed -= 2000;
+    EXPECT_EQ(win32::fileIdentity(open(b).get(), memo), win32::fileIdentity(open(b).get()));
 }
 
 // Wine refuses FileDispositionInfoEx. These calls give it what Windows 10 on NTFS does with them
