@@ -45,7 +45,7 @@ std::optional<Text> RowAnnotation::description(HWND list, DWORD child)
     const EntryMark mark = win32::markOf(SendMessageW(list, LB_GETITEMDATA, child - 1, 0));
     switch (mark.state) {
         case EntryMark::State::Moved:
-            return L"已移动";
+            return mark.reason == 0 ? Text(L"已移动") : L"已移动，" + reasonText(mark.reason);
         case EntryMark::State::Stayed:
             return reasonText(mark.reason);
         case EntryMark::State::Untried:

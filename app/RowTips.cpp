@@ -55,7 +55,8 @@ Text rowTip(HWND list, int position)
     Text tip = lines == path ? Text() : lines;
     const EntryMark mark =
         win32::markOf(SendMessageW(list, LB_GETITEMDATA, static_cast<WPARAM>(position), 0));
-    if (mark.state == EntryMark::State::Stayed) {
+    // A moved entry has a reason too when the undo could not take it back.
+    if (mark.state == EntryMark::State::Stayed || mark.reason != 0) {
         tip += (tip.empty() ? L"" : L"\r\n") + reasonText(mark.reason);
     }
     return tip;

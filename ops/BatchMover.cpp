@@ -119,7 +119,7 @@ void BatchMover::mark(bool undo, int tried, bool end)
         return;
     }
     // A batch's entries are the paths it moved from; an undo's, the paths it moved back to. An
-    // entry the undo could not move back stays marked as moved.
+    // entry the undo could not move back stays marked as moved, with why it is still there.
     std::vector<MarkUpdate> updates;
     updates.reserve(static_cast<std::size_t>(tried - marked_));
     for (auto i = static_cast<std::size_t>(marked_); i < static_cast<std::size_t>(tried); ++i) {
@@ -130,8 +130,10 @@ void BatchMover::mark(bool undo, int tried, bool end)
                                outcome.moved
                                    ? EntryMark{EntryMark::State::Moved, 0}
                                    : EntryMark{EntryMark::State::Stayed, outcome.reason}});
-        } else if (outcome.moved) {
-            updates.push_back({&move.to, move.position, {}});
+        } else {
+            updates.push_back(
+                {&move.to, move.position,
+                 outcome.moved ? EntryMark{} : EntryMark{EntryMark::State::Moved, outcome.reason}});
         }
     }
     marked_ = tried;

@@ -108,7 +108,7 @@ TEST(BatchMover, TheLogCountsWhatReallyMovedEachEntryKeepsWhyItStayedAndTheUndoT
     using enum EntryMark::State;
     constexpr EntryMark m{Moved, 0}, gone{Stayed, fake::FakePlatform::kNotFound};
     constexpr EntryMark taken{Stayed, fake::FakePlatform::kExists},
-        self{Stayed, kReasonMovedOntoItself};
+        self{Stayed, kReasonMovedOntoItself}, notBack{Moved, kReasonNotTheFileMoved};
     const Text e = L"D:\\T\\e";
     // What happens between a batch (of a, b, c, d, e, which moves a and d: b's name is taken,
     // c is gone, e is where it would go) and the undo; the marks then; the undo's moves; how many
@@ -121,7 +121,7 @@ TEST(BatchMover, TheLogCountsWhatReallyMovedEachEntryKeepsWhyItStayedAndTheUndoT
          {{L"c", gone}, {e, self}}},
         {"another file under a's new name", [](Fixture& f) { f.platform.entries[L"D:\\T\\a"] = Kind::File; },
          {{L"a", m}, {L"b", taken}, {L"c", gone}, {L"d", m}, {e, self}}, {{L"D:\\T\\d", L"d"}, {L"D:\\T\\a", L"a"}}, 1,
-         {{L"a", m}, {L"b", taken}, {L"c", gone}, {e, self}}},
+         {{L"a", notBack}, {L"b", taken}, {L"c", gone}, {e, self}}},
         {"a batch that moved nothing", [](Fixture& f) { f.click(false); },
          {{L"a", gone}, {L"b", taken}, {L"c", gone}, {L"d", gone}, {e, self}}, {}, -1,
          {{L"a", gone}, {L"b", taken}, {L"c", gone}, {L"d", gone}, {e, self}}},

@@ -286,13 +286,15 @@ TEST_F(WindowTest, EachDropClickAndKeyReachesItsComponentAndMovedEntriesAreGrey)
     serve();
     EXPECT_EQ(std::tuple(state(), window_->taskbar().shown()),
               std::tuple(std::tuple(false, 1, 1), std::pair(0, 0)));
-    // Ctrl+Z in a button takes the batch back, all but b, whose old path was taken meanwhile;
-    // the focus is back where it was.
+    // Ctrl+Z in a button takes the batch back, all but b, whose old path was taken meanwhile and
+    // which says so; the focus is back where it was.
     platform_.entries[L"Z:\\in\\b"] = Kind::File;
     press('Z', control(Command4), kCtrl);
     serve();
+    const auto taken = static_cast<LRESULT>(
+        win32::itemDataOf({EntryMark::State::Moved, fake::FakePlatform::kExists}));
     EXPECT_EQ(std::tuple(state(), GetFocus()),
-              std::tuple(std::tuple(true, 0, 1), control(Command4)));
+              std::tuple(std::tuple(true, 0, taken), control(Command4)));
     // The darkest pixel of each row, as it was painted again, is its text's colour.
     const HDC dc = GetDC(list);
     const auto height = static_cast<int>(SendMessageW(list, LB_GETITEMHEIGHT, 0, 0));
@@ -407,6 +409,12 @@ TEST_F(WindowTest, RowsShowTheirStateAndLongPathsTheirNamesAndTellBothInWords)
                   RowAnnotation::description(list, 2), RowAnnotation::description(list, 3),
                   RowAnnotation::description(list, 4), RowAnnotation::description(list, 5)}),
               (std::vector<Said>{std::nullopt, std::nullopt, L"已移动", sharing, std::nullopt}));
+    // An entry the undo could not take back is still moved, and says why.
+    box.setMark(2, {Moved, kReasonNotTheFileMoved});
+    EXPECT_EQ(std::pair(RowAnnotation::description(list, 3), rowTip(list, 2)),
+              std::pair(Said(L"已移动，新位置上已是另一个文件，未移回"),
+                        Text(L"新位置上已是另一个文件，未移回")));
+    box.setMark(2, {Moved, 0});
     // The system's words for its own errors, ours for the program's reasons.
     EXPECT_TRUE(!sharing.empty() && sharing.back() != L'\n' && !sharing.starts_with(L"错误代码"));
     EXPECT_EQ((TextList{reasonText(kReasonMovedOntoItself), reasonText(kReasonFolderToOtherVolume),
