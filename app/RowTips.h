@@ -29,12 +29,15 @@ public:
     void handled(UINT message);
 
 private:
+    // The tooltip exists.
+    bool made();
     void setText(UINT_PTR tool, const Text& text);
     void hideKeyboardTip();
 
     HWND form_;
     HWND list_;
-    HWND tip_;
+    HWND tip_ = nullptr;
+    bool tried_ = false;
     int hovered_ = -1;
 };
 
