@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/win32/UniqueHandle.h"
+#include "platform/win32/Win32PlatformServices.h"
 
 namespace fenrallo::win32 {
 
@@ -15,20 +16,6 @@ namespace {
 void freeArguments(wchar_t** arguments)
 {
     LocalFree(static_cast<HLOCAL>(arguments));
-}
-
-Text fullPath(const Text& path)
-{
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    Text full(needed, L'\0');
-    const DWORD length =
-        needed == 0 ? 0 : GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    // What Windows cannot make full is handed on as it is, as a drop would list it.
-    if (length == 0 || length >= needed) {
-        return path;
-    }
-    full.resize(length);
-    return full;
 }
 
 }  // namespace
@@ -40,7 +27,9 @@ TextList commandLinePaths(const wchar_t* commandLine)
     TextList paths;
     for (int i = 1; arguments && i < count; ++i) {
         if (arguments.get()[i][0] != L'\0') {
-            paths.push_back(fullPath(arguments.get()[i]));
+            // What Windows cannot make full is handed on as it is, as a drop would list it.
+            const Text argument = arguments.get()[i];
+            paths.push_back(fullPathName(argument).value_or(argument));
         }
     }
     return paths;

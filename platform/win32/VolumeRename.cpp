@@ -13,15 +13,7 @@ namespace {
 // cannot be made full.
 Text resolved(const Text& path)
 {
-    const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
-    Text full(needed, L'\0');
-    const DWORD length =
-        needed == 0 ? 0 : GetFullPathNameW(path.c_str(), needed, full.data(), nullptr);
-    if (length == 0 || length >= needed) {
-        full = path;
-    } else {
-        full.resize(length);
-    }
+    const Text full = fullPathName(path).value_or(path);
     // Forward slashes are backslashes now, except in a prefixed path, which is taken as it is:
     // there a slash is part of a name, which no file system allows.
     const std::wstring_view unc = L"\\\\?\\UNC\\";

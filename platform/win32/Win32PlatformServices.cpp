@@ -92,14 +92,8 @@ Text directoryOfModulePath(const Text& modulePath)
     return directory;
 }
 
-Text extendedPath(const Text& path)
+std::optional<Text> fullPathName(const Text& path)
 {
-    if (startsWith(path, kExtendedPrefix) || startsWith(path, L"\\\\.\\")) {
-        return path;
-    }
-    // The prefix switches off all normalisation, so "." and ".." and doubled separators must be
-    // resolved first. A path that cannot be made full gives nothing: a plain one would leave the
-    // temporary and stream names built on it without the prefix.
     // Wine fails an empty path without setting an error.
     SetLastError(ERROR_INVALID_NAME);
     const DWORD needed = GetFullPathNameW(path.c_str(), 0, nullptr, nullptr);
@@ -109,11 +103,26 @@ Text extendedPath(const Text& path)
     if (length == 0 || length >= needed) {
         // Longer than asked for: another thread changed the current directory in between.
         SetLastError(length == 0 ? GetLastError() : ERROR_INVALID_NAME);
-        return {};
+        return std::nullopt;
     }
     full.resize(length);
-    return startsWith(full, L"\\\\") ? Text(kExtendedUncPrefix) + full.substr(2)
-                                     : Text(kExtendedPrefix) + full;
+    return full;
+}
+
+Text extendedPath(const Text& path)
+{
+    if (startsWith(path, kExtendedPrefix) || startsWith(path, L"\\\\.\\")) {
+        return path;
+    }
+    // The prefix switches off all normalisation, so "." and ".." and doubled separators must be
+    // resolved first. A path that cannot be made full gives nothing: a plain one would leave the
+    // temporary and stream names built on it without the prefix.
+    const std::optional<Text> full = fullPathName(path);
+    if (!full) {
+        return {};
+    }
+    return startsWith(*full, L"\\\\") ? Text(kExtendedUncPrefix) + full->substr(2)
+                                      : Text(kExtendedPrefix) + *full;
 }
 
 Text extendedLengthPath(const Text& path)

@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/PlatformServices.h"
 #include "platform/win32/FileMove.h"
 
@@ -37,6 +39,9 @@ Text moduleFileName();
 // backslash except at a drive root, and without the \\?\ prefix when the path is short enough
 // to work without it.
 Text directoryOfModulePath(const Text& modulePath);
+
+// GetFullPathNameW's answer, whatever its length; nothing where it fails, GetLastError saying why.
+std::optional<Text> fullPathName(const Text& path);
 
 // The \\?\ or \\?\UNC\ form of a path, made full first: the form the W file functions take past
 // MAX_PATH on every supported Windows. Paths already in a prefixed form come back unchanged; a
