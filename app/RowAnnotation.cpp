@@ -4,23 +4,12 @@
 
 #include <utility>
 
+#include "app/Ole32.h"
 #include "app/ReasonText.h"
 #include "platform/win32/DllHardening.h"
 #include "platform/win32/Win32Widgets.h"
 
 namespace fenrallo {
-
-namespace {
-
-template <typename Function>
-Function ole32Function(const char* name)
-{
-    // Never freed: COM keeps state in ole32 for as long as the process uses it.
-    static const HMODULE ole32 = win32::loadSystemLibrary(L"ole32.dll");
-    return win32::procedure<Function>(ole32, name);
-}
-
-}  // namespace
 
 RowAnnotation::~RowAnnotation()
 {
